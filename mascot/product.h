@@ -1,0 +1,9 @@
+// Names the mascot program carries: its caption, the single-instance mutex and messages of its start-up.
+#pragma once
+
+// Caption of every message box, title of the mascot window and name of the
+// single-instance mutex.
+constexpr char kProductCaption[] = "Zippit(演示版)";
+
+constexpr char kMsgAlreadyRunning[] = "不能多重起动。";
+constexpr char kMsgNoSettings[] = "无法加载的注册表信息。";

@@ -1,0 +1,293 @@
+// Module container: bounded reads of named entries from *.Pkm files.
+#include "modules/container.h"
+
+#include "platform/file.h"
+#include "platform/memory.h"
+
+#include <cstring>
+
+namespace {
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void SetWhy(ContainerError* why, ContainerError value) {
+    if (why) *why = value;
+}
+
+// An open module file with its directory read whole.
+struct OpenModule {
+    SysFile* file = nullptr;
+    uint32_t fileSize = 0;
+    uint8_t* directory = nullptr;  // count records of 32 bytes
+    uint32_t count = 0;
+};
+
+void CloseModule(OpenModule* module) {
+    SysFree(module->directory);
+    SysFileClose(module->file);
+    *module = OpenModule{};
+}
+
+// Opens the module file and reads its header and directory. On failure
+// nothing stays open or allocated; kNoModuleFile means the file itself could
+// not be opened (the only case that leads to the loose-file fallback).
+ContainerError OpenModuleFile(const char* path, OpenModule* module) {
+    *module = OpenModule{};
+    module->file = SysFileOpenRead(path);
+    if (!module->file) return ContainerError::kNoModuleFile;
+
+    uint8_t header[kModuleHeaderSize];
+    uint32_t got = 0;
+    if (!SysFileSize(module->file, &module->fileSize) ||
+        !SysFileReadAt(module->file, 0, header, kModuleHeaderSize, &got) || got < kModuleHeaderSize ||
+        Le16(header) != kModuleMagic) {
+        CloseModule(module);
+        return ContainerError::kNotModuleFile;
+    }
+
+    // The directory must lie inside the file; checking first also keeps a
+    // count such as 0xFFFFFFFF from asking for gigabytes.
+    uint64_t count = Le32(header + 8);
+    uint64_t bytes = count * kDirectoryRecordSize;
+    if (kModuleHeaderSize + bytes > module->fileSize) {
+        CloseModule(module);
+        return ContainerError::kDamaged;
+    }
+    module->directory = static_cast<uint8_t*>(SysAlloc(static_cast<size_t>(bytes)));
+    if (!module->directory) {
+        CloseModule(module);
+        return ContainerError::kNoMemory;
+    }
+    if (!SysFileReadAt(module->file, kModuleHeaderSize, module->directory, static_cast<uint32_t>(bytes), &got) ||
+        got != bytes) {
+        CloseModule(module);
+        return ContainerError::kDamaged;
+    }
+    module->count = static_cast<uint32_t>(count);
+    return ContainerError::kNone;
+}
+
+// True when the 22-byte name field holds exactly `name` followed by a NUL.
+// A field without a NUL matches no name; the comparison never leaves the field.
+bool NameFieldMatches(const uint8_t* field, const char* name) {
+    size_t length = std::strlen(name);
+    if (length >= kEntryNameField) return false;
+    return std::memcmp(field, name, length) == 0 && field[length] == 0;
+}
+
+// Turns a packed .tw8 image into a plain one. Takes ownership of `data`:
+// returns it unchanged when it is not packed, or a new block (and frees
+// `data`), or nullptr (and frees `data`) when the packed image is malformed.
+uint8_t* UnpackImage(uint8_t* data, uint32_t size, uint32_t* outSize, ContainerError* why) {
+    if (size < 2 || data[1] != 1) {
+        *outSize = size;
+        return data;
+    }
+    if (size < kImageHeaderSize) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    uint32_t storedSize = Le32(data + 4);
+    uint64_t pixels = static_cast<uint64_t>(Le16(data + 8)) * Le16(data + 10);
+    // The packed bytes must lie inside the entry, and a repeat run of two bytes
+    // yields at most 127 pixels: anything that promises more cannot be whole,
+    // and is refused before a block of that size is asked for.
+    if (storedSize < kImageHeaderSize || storedSize > size) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    uint32_t packedLength = storedSize - kImageHeaderSize;
+    if (pixels > static_cast<uint64_t>(packedLength) * 64) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    uint8_t* image = static_cast<uint8_t*>(SysAlloc(static_cast<size_t>(kImageHeaderSize + pixels)));
+    if (!image) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kNoMemory);
+        return nullptr;
+    }
+    std::memcpy(image, data, kImageHeaderSize);
+    image[1] = 0;
+    uint32_t produced = 0;
+    int expanded = ExpandRle(image + kImageHeaderSize, static_cast<uint32_t>(pixels), data + kImageHeaderSize,
+                             packedLength, &produced);
+    SysFree(data);
+    // A packed image that fills fewer pixels than its size promises would hand
+    // on uninitialised bytes as picture: it is malformed too.
+    if (!expanded || produced != pixels) {
+        SysFree(image);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    *outSize = static_cast<uint32_t>(kImageHeaderSize + pixels);
+    return image;
+}
+
+// The loose-file fallback: the entry name opened as a file in the current
+// directory, read whole, and unpacked when it is a packed image.
+uint8_t* ReadLooseFile(const char* entryName, uint32_t* size, ContainerError* why) {
+    SysFile* file = SysFileOpenRead(entryName);
+    if (!file) {
+        SetWhy(why, ContainerError::kNoModuleFile);
+        return nullptr;
+    }
+    uint32_t length = 0;
+    uint8_t* data = nullptr;
+    uint32_t got = 0;
+    if (!SysFileSize(file, &length)) {
+        SysFileClose(file);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    data = static_cast<uint8_t*>(SysAlloc(length));
+    if (!data) {
+        SysFileClose(file);
+        SetWhy(why, ContainerError::kNoMemory);
+        return nullptr;
+    }
+    int read = SysFileReadAt(file, 0, data, length, &got);
+    SysFileClose(file);
+    if (!read || got != length) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    return UnpackImage(data, length, size, why);
+}
+
+}  // namespace
+
+uint8_t* ReadEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    *size = 0;
+    SetWhy(why, ContainerError::kNone);
+    if (!entryName) {
+        SetWhy(why, ContainerError::kNoSuchEntry);
+        return nullptr;
+    }
+    OpenModule module;
+    ContainerError opened = OpenModuleFile(modulePath, &module);
+    if (opened == ContainerError::kNoModuleFile) return ReadLooseFile(entryName, size, why);
+    if (opened != ContainerError::kNone) {
+        SetWhy(why, opened);
+        return nullptr;
+    }
+
+    // The first record of that name wins; later ones are never reached.
+    const uint8_t* record = nullptr;
+    for (uint32_t i = 0; i < module.count && !record; i++) {
+        const uint8_t* candidate = module.directory + i * kDirectoryRecordSize;
+        if (NameFieldMatches(candidate + 10, entryName)) record = candidate;
+    }
+    if (!record) {
+        CloseModule(&module);
+        SetWhy(why, ContainerError::kNoSuchEntry);
+        return nullptr;
+    }
+    uint32_t length = Le32(record);
+    uint32_t offset = Le32(record + 4);
+    if (static_cast<uint64_t>(offset) + length > module.fileSize) {
+        CloseModule(&module);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    uint8_t* data = static_cast<uint8_t*>(SysAlloc(length));
+    if (!data) {
+        CloseModule(&module);
+        SetWhy(why, ContainerError::kNoMemory);
+        return nullptr;
+    }
+    uint32_t got = 0;
+    int read = SysFileReadAt(module.file, offset, data, length, &got);
+    CloseModule(&module);
+    if (!read || got != length) {
+        SysFree(data);
+        SetWhy(why, ContainerError::kDamaged);
+        return nullptr;
+    }
+    *size = length;
+    return data;
+}
+
+uint8_t* ReadScrambledEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    uint8_t* data = ReadEntry(modulePath, entryName, size, why);
+    if (!data) return nullptr;
+    for (uint32_t i = 0; i < *size; i++) data[i] = Unscramble(data[i]);
+    return data;
+}
+
+uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    uint32_t length = 0;
+    uint8_t* data = ReadEntry(modulePath, entryName, &length, why);
+    if (!data) {
+        *size = 0;
+        return nullptr;
+    }
+    uint8_t* image = UnpackImage(data, length, size, why);
+    if (!image) *size = 0;
+    return image;
+}
+
+int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLength, uint32_t* produced) {
+    uint32_t i = 0;
+    uint32_t j = 0;
+    int ok = 1;
+    while (i < inLength) {
+        uint8_t control = in[i++];
+        uint32_t run = control & 0x7Fu;
+        if (control & 0x80u) {
+            if (run > inLength - i || run > capacity - j) {
+                ok = 0;
+                break;
+            }
+            std::memcpy(out + j, in + i, run);
+            i += run;
+        } else {
+            if (i >= inLength || control > capacity - j) {
+                ok = 0;
+                break;
+            }
+            std::memset(out + j, in[i++], control);
+            run = control;
+        }
+        j += run;
+    }
+    if (produced) *produced = j;
+    return ok;
+}
+
+DirectoryRecord* ReadModuleDirectory(const char* modulePath, uint32_t* count, ContainerError* why) {
+    *count = 0;
+    SetWhy(why, ContainerError::kNone);
+    OpenModule module;
+    ContainerError opened = OpenModuleFile(modulePath, &module);
+    if (opened != ContainerError::kNone) {
+        SetWhy(why, opened);
+        return nullptr;
+    }
+    DirectoryRecord* records =
+        static_cast<DirectoryRecord*>(SysAlloc(static_cast<size_t>(module.count) * sizeof(DirectoryRecord)));
+    if (!records) {
+        CloseModule(&module);
+        SetWhy(why, ContainerError::kNoMemory);
+        return nullptr;
+    }
+    for (uint32_t i = 0; i < module.count; i++) {
+        const uint8_t* record = module.directory + i * kDirectoryRecordSize;
+        records[i].size = Le32(record);
+        records[i].offset = Le32(record + 4);
+        std::memcpy(records[i].name, record + 10, kEntryNameField);
+        records[i].name[kEntryNameField] = 0;
+    }
+    *count = module.count;
+    CloseModule(&module);
+    return records;
+}

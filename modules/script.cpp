@@ -1,0 +1,146 @@
+// Script tokenizer and weighted lists: bounded field reading over script bytes.
+#include "modules/script.h"
+
+#include "platform/memory.h"
+
+#include <cstring>
+
+namespace {
+
+// Finds the field after the cursor's comma: [*start, *end) and the comma at *end.
+// Returns 0, and marks the cursor failed, when there is no ending comma.
+int NextField(ScriptCursor* cursor, uint32_t* start, uint32_t* end) {
+    if (cursor->failed || !cursor->text) {
+        cursor->failed = 1;
+        return 0;
+    }
+    uint32_t at = cursor->position + 1;
+    while (at < cursor->length && (cursor->text[at] == '\r' || cursor->text[at] == '\n')) at++;
+    uint32_t comma = at;
+    while (comma < cursor->length && cursor->text[comma] != ',') comma++;
+    if (comma >= cursor->length) {
+        cursor->failed = 1;
+        return 0;
+    }
+    *start = at;
+    *end = comma;
+    cursor->position = comma;
+    return 1;
+}
+
+bool IsSpace(uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+}  // namespace
+
+int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, int n) {
+    *cursor = ScriptCursor{};
+    cursor->text = script;
+    cursor->failed = 1;
+    if (!script || n < 1) return 0;
+    const void* nul = std::memchr(script, 0, size);
+    cursor->length = nul ? static_cast<uint32_t>(static_cast<const uint8_t*>(nul) - script) : size;
+    int seen = 0;
+    for (uint32_t i = 0; i < cursor->length; i++) {
+        if (script[i] == ',' && ++seen == n) {
+            cursor->position = i;
+            cursor->failed = 0;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int32_t ReadNumber(ScriptCursor* cursor) {
+    uint32_t at = 0;
+    uint32_t end = 0;
+    if (!NextField(cursor, &at, &end)) return 0;
+    const uint8_t* text = cursor->text;
+    while (at < end && IsSpace(text[at])) at++;
+    bool negative = false;
+    if (at < end && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    int64_t value = 0;
+    for (; at < end && text[at] >= '0' && text[at] <= '9'; at++) {
+        if (value <= 2147483648LL) value = value * 10 + (text[at] - '0');
+    }
+    if (negative) value = -value;
+    if (value > 2147483647LL) value = 2147483647LL;
+    if (value < -2147483648LL) value = -2147483648LL;
+    return static_cast<int32_t>(value);
+}
+
+char* ReadText(ScriptCursor* cursor) {
+    uint32_t start = 0;
+    uint32_t end = 0;
+    if (!NextField(cursor, &start, &end)) return nullptr;
+    char* text = static_cast<char*>(SysAlloc(end - start + 1));
+    if (!text) {
+        cursor->failed = 1;
+        return nullptr;
+    }
+    std::memcpy(text, cursor->text + start, end - start);
+    text[end - start] = 0;
+    return text;
+}
+
+int ReadTextInto(ScriptCursor* cursor, char* buffer, uint32_t capacity) {
+    uint32_t start = 0;
+    uint32_t end = 0;
+    if (!NextField(cursor, &start, &end)) return 0;
+    if (capacity == 0 || end - start > capacity - 1) {
+        cursor->failed = 1;
+        return 0;
+    }
+    std::memcpy(buffer, cursor->text + start, end - start);
+    buffer[end - start] = 0;
+    return 1;
+}
+
+int ReadWeightedList(ScriptCursor* cursor, WeightedList* list, uint32_t maxNameLength) {
+    list->count = 0;
+    list->entries = nullptr;
+    int32_t count = ReadNumber(cursor);
+    // Each pair needs two commas, so a count beyond half the text cannot be
+    // real; refusing it first keeps a hostile count from a huge allocation.
+    if (cursor->failed || count < 0 || static_cast<uint32_t>(count) > cursor->length / 2) {
+        cursor->failed = 1;
+        return 0;
+    }
+    if (count == 0) return 1;
+    WeightedName* entries = static_cast<WeightedName*>(SysAlloc(sizeof(WeightedName) * static_cast<size_t>(count)));
+    if (!entries) {
+        cursor->failed = 1;
+        return 0;
+    }
+    std::memset(entries, 0, sizeof(WeightedName) * static_cast<size_t>(count));
+    list->entries = entries;
+    list->count = count;
+    for (int32_t i = 0; i < count; i++) {
+        entries[i].name = ReadText(cursor);
+        entries[i].weight = ReadNumber(cursor);
+        if (cursor->failed || std::strlen(entries[i].name) > maxNameLength) {
+            cursor->failed = 1;
+            ReleaseWeightedList(list);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void ReleaseWeightedList(WeightedList* list) {
+    for (int32_t i = 0; i < list->count; i++) SysFree(list->entries[i].name);
+    SysFree(list->entries);
+    list->count = 0;
+    list->entries = nullptr;
+}
+
+int32_t PickWeighted(const WeightedList* list, int32_t r) { return PickWeightedFrom(list, 0, r); }
+
+int32_t PickWeightedFrom(const WeightedList* list, int32_t start, int32_t r) {
+    if (start < 0 || start >= list->count) return -1;
+    int64_t left = r;
+    for (int32_t i = start; i < list->count; i++) {
+        left -= list->entries[i].weight;
+        if (left < 0) return i;
+    }
+    return list->count - 1;
+}

@@ -1,0 +1,67 @@
+// Script tokenizer and weighted lists for the module scripts (info.txt and the
+// action scripts): texts of comma-ended fields in the system code page.
+//
+// A cursor stands on the comma that ended the previous field. Reading a field
+// moves one past that comma, skips any CR and LF right there, and takes the
+// bytes up to the next comma. A field whose comma is missing before the end of
+// the text (its last byte or its first NUL) fails: the reader returns nothing
+// and sets `failed`, which stays set, so a loader may read a run of fields and
+// check once.
+#pragma once
+
+#include <cstdint>
+
+struct ScriptCursor {
+    const uint8_t* text = nullptr;
+    uint32_t length = 0;    // bytes up to the first NUL or the end of the entry
+    uint32_t position = 0;  // index of the comma the cursor stands on
+    int failed = 0;         // a field had no ending comma
+};
+
+// One entry of a weighted list: a percentage weight and an owned name.
+struct WeightedName {
+    int32_t weight;
+    char* name;
+};
+
+// A count and an array of that many entries, owned by the record holding it.
+struct WeightedList {
+    int32_t count;
+    WeightedName* entries;
+};
+
+// Puts a cursor on the n-th comma (1 = the first) of a script of `size`
+// bytes. Returns 1, or 0 when the text has fewer commas (the cursor then
+// reads nothing).
+int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, int n);
+
+// The next field as a signed 32-bit number: leading white space, an optional
+// sign, then digits up to the first non-digit; no digits read as 0. Values
+// beyond the 32-bit range stop at its ends. Returns 0 on failure.
+int32_t ReadNumber(ScriptCursor* cursor);
+
+// The next field as a new NUL-terminated text (caller frees it with SysFree),
+// or nullptr on failure or when the block cannot be allocated (`failed` set).
+char* ReadText(ScriptCursor* cursor);
+
+// Copies the next field into `buffer` of `capacity` bytes, NUL-terminated.
+// Returns 1, or 0 (and sets `failed`) when the field is missing or does not
+// fit: a field is never cut, and nothing is written past the buffer.
+int ReadTextInto(ScriptCursor* cursor, char* buffer, uint32_t capacity);
+
+// Reads a count, then that many pairs of a name and a weight, into `list`.
+// A count of 0 gives an empty list; a negative count, a count the script
+// cannot hold, a missing field or a name longer than `maxNameLength` bytes
+// fails. On failure `list` is left empty and nothing stays allocated.
+int ReadWeightedList(ScriptCursor* cursor, WeightedList* list, uint32_t maxNameLength);
+
+// Frees every name and the array; leaves the list empty. Safe on an empty list.
+void ReleaseWeightedList(WeightedList* list);
+
+// The index of the first entry whose running sum of weights exceeds r (r >= 0).
+// Takes the last entry when the weights do not cover r; -1 for an empty list.
+int32_t PickWeighted(const WeightedList* list, int32_t r);
+
+// The same walk from entry `start` on (the behaviour's second block of an
+// idle list). -1 when `start` lies outside the list.
+int32_t PickWeightedFrom(const WeightedList* list, int32_t start, int32_t r);

@@ -1,0 +1,38 @@
+// The settings store: the user's choices in the product key of the machine's
+// configuration (the registry on Windows), read once at start-up into the one
+// in-memory Settings record and written back once at a normal shutdown.
+#pragma once
+
+#include <cstdint>
+
+// The product key, under the machine root. Setup writes `Module` here too.
+constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
+
+constexpr int32_t kDefaultCharActPer = 550;
+constexpr int32_t kMinCharActPer = 100;
+constexpr int32_t kMaxCharActPer = 1000;
+constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
+
+struct Settings {
+    char* Module;         // start-up module file name (owned); nullptr until loaded
+    int32_t CharActPer;   // personality, 100 to 1000 after a successful load
+    int32_t SndUse;       // sound effects: 0 off, anything else on
+    char UserName[16];    // the user line of the splash and About: "********" once loaded
+};
+
+// The one record of the run. Dialogs and the runtime read and write its fields directly.
+extern Settings g_settings;
+
+// Reads the product key into g_settings. Returns 1, or 0 when the key is
+// missing or `Module` is missing or longer than 255 bytes; when the key cannot
+// be opened nothing in g_settings changes. `CharActPer` missing, unreadable or
+// outside 100..1000 becomes 550; `SndUse` missing or unreadable becomes 1.
+int LoadSettings();
+
+// Writes `module` (as text without its terminating zero), `CharActPer` and
+// `SndUse` to the product key, creating it when absent. Failures are silent:
+// what cannot be written keeps its old value.
+void SaveSettings(const char* module);
+
+// Frees the record's `Module` text and clears the record.
+void ReleaseSettings();

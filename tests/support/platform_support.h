@@ -1,0 +1,15 @@
+// Test support with one implementation per platform: fault injection and
+// inspection of the key store, so the same tests run natively and under Wine.
+#pragma once
+
+#include <cstdint>
+
+// Makes the allocation after the next `n` ones fail (n < 0: off). Returns
+// false where the platform layer cannot inject failures (Windows): the test skips.
+bool InjectAllocFailureAfter(int n);
+
+// Removes a key (below the machine root) and everything in it, if present.
+void DeleteTestKey(const char* path);
+
+// The stored type and byte count of a value; false when it does not exist.
+bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);

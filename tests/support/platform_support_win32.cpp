@@ -1,0 +1,21 @@
+// Test support over the real registry (Wine's, in the tests).
+#include "tests/support/platform_support.h"
+
+#include <windows.h>
+
+bool InjectAllocFailureAfter(int) { return false; }
+
+void DeleteTestKey(const char* path) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, path); }
+
+bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size) {
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path, &key) != ERROR_SUCCESS) return false;
+    DWORD valueType = 0;
+    DWORD bytes = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &valueType, nullptr, &bytes);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return false;
+    *type = valueType;
+    *size = bytes;
+    return true;
+}

@@ -1,0 +1,90 @@
+// Tests of the module tool's reading commands, run as a user runs them.
+#include "tests/support/module_writer.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+ToolRun Pkm(const std::string& arguments) {
+    std::string command = std::string(PKM_PATH) + " " + arguments + " 2>pkm-stderr.txt";
+    ToolRun run{-1, "", ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    FILE* err = fopen("pkm-stderr.txt", "rb");
+    if (err) {
+        while ((n = fread(buffer, 1, sizeof buffer, err)) > 0) run.err.append(buffer, n);
+        fclose(err);
+    }
+    return run;
+}
+
+TEST(PkmTest, ListShowsRecordsInDirectoryOrder) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"info.txt", Bytes(5, 1)}, {"a.tw8", Bytes(3, 2)}})));
+    ToolRun run = Pkm("list m.Pkm");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "info.txt\t5\t80\na.tw8\t3\t85\n");
+}
+
+TEST(PkmTest, CatWritesWhatEachReaderReturns) {
+    ScopedTempDir dir;
+    Bytes packed = MakeImage(2, 1, {0x02, 0x07}, true);
+    ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"info.txt", ScrambleText("0,Zippy,")}, {"c.tw8", packed}})));
+    EXPECT_EQ(Pkm("cat m.Pkm info.txt --text").out, "0,Zippy,");
+    Bytes raw = ScrambleText("0,Zippy,");
+    EXPECT_EQ(Pkm("cat m.Pkm info.txt").out, std::string(raw.begin(), raw.end()));
+    EXPECT_EQ(Pkm("cat m.Pkm c.tw8 --raw").out, std::string(packed.begin(), packed.end()));
+    ToolRun image = Pkm("cat m.Pkm c.tw8 --image");
+    EXPECT_EQ(image.exitCode, 0);
+    ASSERT_EQ(image.out.size(), 1038u);
+    EXPECT_EQ(image.out.substr(1036), "\x07\x07");
+}
+
+TEST(PkmTest, FailuresSayWhyAndExitWithOne) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"a", Bytes(4, 0)}})));
+    ASSERT_TRUE(WriteFileBytes("junk.Pkm", Bytes(40, 0x41)));
+    Bytes damaged = MakeModule({{"a", Bytes(4, 0)}});
+    PutLe32(&damaged, 16, 999);
+    ASSERT_TRUE(WriteFileBytes("cut.Pkm", damaged));
+    struct Case {
+        const char* arguments;
+        const char* reason;
+    } cases[] = {
+        {"cat none.Pkm a", "no such module file"},
+        {"cat junk.Pkm a", "not a module file"},
+        {"cat m.Pkm b", "no such entry"},
+        {"cat cut.Pkm a", "damaged module"},
+        {"list none.Pkm", "no such module file"},
+    };
+    for (const Case& c : cases) {
+        ToolRun run = Pkm(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << c.arguments << ": " << run.err;
+    }
+    // With the module file missing, a loose file of the entry's name is read.
+    ASSERT_TRUE(WriteFileBytes("loose.txt", {'h', 'i'}));
+    ToolRun loose = Pkm("cat none.Pkm loose.txt");
+    EXPECT_EQ(loose.exitCode, 0);
+    EXPECT_EQ(loose.out, "hi");
+    EXPECT_EQ(Pkm("cat m.Pkm a --bogus").exitCode, 2);
+}
+
+}  // namespace

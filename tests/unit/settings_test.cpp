@@ -1,0 +1,122 @@
+// Tests of the settings store: defaults, the range rule, sizes that do not fit,
+// and what a save writes. The same tests run against Wine's registry.
+#include "platform/keystore.h"
+#include "settings/settings.h"
+#include "tests/support/platform_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteTestKey(kProductKey);
+        ReleaseSettings();
+    }
+    void TearDown() override {
+        DeleteTestKey(kProductKey);
+        ReleaseSettings();
+    }
+    static void Put(const char* name, uint32_t type, const void* data, uint32_t size) {
+        SysKey* key = SysKeyCreate(kProductKey);
+        ASSERT_NE(key, nullptr);
+        ASSERT_EQ(SysKeyWrite(key, name, type, data, size), 1);
+        SysKeyClose(key);
+    }
+    static void PutText(const char* name, const std::string& text) {
+        Put(name, kKeyText, text.data(), static_cast<uint32_t>(text.size()));
+    }
+    static void PutNumber(const char* name, int32_t value) { Put(name, kKeyDword, &value, 4); }
+};
+
+TEST_F(SettingsTest, MissingKeyOrModuleFailsTheLoad) {
+    g_settings.CharActPer = 777;
+    EXPECT_EQ(LoadSettings(), 0);
+    EXPECT_EQ(g_settings.CharActPer, 777) << "nothing changes when the key is missing";
+    EXPECT_STREQ(g_settings.UserName, "");
+
+    PutNumber("CharActPer", 300);
+    PutNumber("SndUse", 0);
+    EXPECT_EQ(LoadSettings(), 0);
+}
+
+TEST_F(SettingsTest, InstallerKeyAloneLoadsWithDefaults) {
+    PutText("Module", "Zippy.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "Zippy.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 550);
+    EXPECT_EQ(g_settings.SndUse, 1);
+    EXPECT_STREQ(g_settings.UserName, "********");
+}
+
+TEST_F(SettingsTest, PersonalityOutsideItsRangeBecomes550) {
+    PutText("Module", "");
+    struct Case {
+        int32_t stored;
+        int32_t loaded;
+    } cases[] = {{99, 550}, {0, 550}, {-5, 550}, {100, 100}, {1000, 1000}, {1001, 550}, {640, 640}};
+    for (const Case& c : cases) {
+        PutNumber("CharActPer", c.stored);
+        ASSERT_EQ(LoadSettings(), 1);
+        EXPECT_EQ(g_settings.CharActPer, c.loaded) << c.stored;
+    }
+    EXPECT_STREQ(g_settings.Module, "") << "an empty module name loads";
+}
+
+TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
+    PutText("Module", "m.Pkm");
+    uint8_t eight[8] = {44, 1, 0, 0, 0, 0, 0, 0};
+    Put("CharActPer", kKeyDword, eight, 8);
+    Put("SndUse", kKeyBinary, eight, 2);  // too short to be a number
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(g_settings.CharActPer, 550);
+    EXPECT_EQ(g_settings.SndUse, 1);
+
+    PutText("Module", std::string(255, 'm'));
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(std::strlen(g_settings.Module), 255u);
+    for (size_t length : {256u, 300u, 5000u}) {
+        PutText("Module", std::string(length, 'm'));
+        EXPECT_EQ(LoadSettings(), 0) << length;
+    }
+    // A text stored with zero bytes ends at the first of them.
+    Put("Module", kKeyText, "ab\0cd", 5);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "ab");
+}
+
+TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
+    PutText("Module", "Old.Pkm");
+    PutNumber("SndUse", 7);
+    ASSERT_EQ(LoadSettings(), 1);
+    g_settings.CharActPer = 300;  // as the personality dialog would
+    SaveSettings("New.Pkm");
+
+    uint32_t type = 0;
+    uint32_t size = 0;
+    ASSERT_TRUE(StoredValueInfo(kProductKey, "Module", &type, &size));
+    EXPECT_EQ(type, kKeyText);
+    EXPECT_EQ(size, 7u) << "text stored without its terminating zero";
+    ASSERT_TRUE(StoredValueInfo(kProductKey, "CharActPer", &type, &size));
+    EXPECT_EQ(type, kKeyDword);
+    EXPECT_EQ(size, 4u);
+    EXPECT_STREQ(g_settings.Module, "Old.Pkm") << "the record keeps the start-up module";
+
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "New.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 300);
+    EXPECT_EQ(g_settings.SndUse, 7) << "SndUse is written back as held";
+
+    // Installing again replaces Module only.
+    PutText("Module", "Again.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "Again.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 300);
+    EXPECT_EQ(g_settings.SndUse, 7);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// pkm: the character module tool for authors (list and read entries of *.Pkm files).
+#include "tools/pkm/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"list", PkmList, "pkm list MODULE                 one line per entry: name, size, offset"},
+    {"cat", PkmCat, "pkm cat MODULE ENTRY [--raw | --text | --image]   write an entry to standard output"},
+};
+
+int Usage() {
+    std::fputs("usage:\n", stderr);
+    for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    for (const Command& command : kCommands)
+        if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
+    std::fprintf(stderr, "pkm: unknown command '%s'\n", argv[1]);
+    return Usage();
+}
