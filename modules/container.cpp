@@ -95,16 +95,9 @@ uint8_t* UnpackImage(uint8_t* data, uint32_t size, uint32_t* outSize, ContainerE
     }
     uint32_t storedSize = Le32(data + 4);
     uint64_t pixels = static_cast<uint64_t>(Le16(data + 8)) * Le16(data + 10);
-    // The packed bytes must lie inside the entry, and a repeat run of two bytes
-    // yields at most 127 pixels: anything that promises more cannot be whole,
-    // and is refused before a block of that size is asked for.
-    if (storedSize < kImageHeaderSize || storedSize > size) {
-        SysFree(data);
-        SetWhy(why, ContainerError::kDamaged);
-        return nullptr;
-    }
-    uint32_t packedLength = storedSize - kImageHeaderSize;
-    if (pixels > static_cast<uint64_t>(packedLength) * 64) {
+    // The packed bytes must lie inside the entry; pictures beyond any screen's
+    // size are refused before a block of that size is asked for.
+    if (storedSize < kImageHeaderSize || storedSize > size || pixels > kMaxImagePixels) {
         SysFree(data);
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
@@ -119,15 +112,16 @@ uint8_t* UnpackImage(uint8_t* data, uint32_t size, uint32_t* outSize, ContainerE
     image[1] = 0;
     uint32_t produced = 0;
     int expanded = ExpandRle(image + kImageHeaderSize, static_cast<uint32_t>(pixels), data + kImageHeaderSize,
-                             packedLength, &produced);
+                             storedSize - kImageHeaderSize, &produced);
     SysFree(data);
-    // A packed image that fills fewer pixels than its size promises would hand
-    // on uninitialised bytes as picture: it is malformed too.
-    if (!expanded || produced != pixels) {
+    if (!expanded) {
         SysFree(image);
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
     }
+    // Packed data that ends early leaves the rest of the picture at colour 0,
+    // as in a freshly made bitmap, never at whatever the block held before.
+    std::memset(image + kImageHeaderSize + produced, 0, static_cast<size_t>(pixels - produced));
     *outSize = static_cast<uint32_t>(kImageHeaderSize + pixels);
     return image;
 }

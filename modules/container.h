@@ -15,6 +15,9 @@ constexpr uint32_t kModuleHeaderSize = 16;
 constexpr uint32_t kDirectoryRecordSize = 32;
 constexpr uint32_t kEntryNameField = 22;     // bytes of the name field, NUL included
 constexpr uint32_t kImageHeaderSize = 1036;  // .tw8 header (12) and colour table (1024)
+// Largest picture the readers accept (4096 x 4096): far beyond any screen, and
+// it keeps a damaged size field from asking for gigabytes.
+constexpr uint64_t kMaxImagePixels = 4096ull * 4096ull;
 
 // Why a read gave nothing; the runtime ignores it, the module tool reports it.
 enum class ContainerError {
@@ -45,7 +48,10 @@ uint8_t* ReadScrambledEntry(const char* modulePath, const char* entryName, uint3
                             ContainerError* why = nullptr);
 
 // A .tw8 image entry with its pixel data unpacked (byte 1 set to 0). A plain
-// image comes back as stored. Returns a new block and its size, or nullptr.
+// image comes back as stored. Packed data that ends before the picture is
+// full leaves the remaining pixels at 0; packed data that overruns the
+// picture or the entry, or a picture of more than kMaxImagePixels, fails.
+// Returns a new block and its size, or nullptr.
 uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t* size,
                         ContainerError* why = nullptr);
 

@@ -139,10 +139,9 @@ TEST_F(ContainerTest, MalformedPackedImagesYieldNothing) {
     PutLe32(&beyond, 4, static_cast<uint32_t>(stored.size() + 1));  // storedSize past the entry
     Bytes tiny = stored;
     PutLe32(&tiny, 4, 100);  // storedSize inside the header
-    Bytes huge = MakeImage(0xFFFF, 0xFFFF, {0x7F, 0x00}, true);  // promises 4 GiB from two bytes
+    Bytes huge = MakeImage(0xFFFF, 0xFFFF, {0x7F, 0x00}, true);  // 4 GiB of picture
     std::vector<TestEntry> entries = {
         {"overrun", MakeImage(4, 2, {0x04, 0x01, 0x85, 2, 3, 4, 5}, true)},
-        {"short", MakeImage(4, 2, {0x04, 0x01}, true)},
         {"long", MakeImage(4, 2, {0x09, 0x01}, true)},
         {"beyond", beyond},
         {"tiny", tiny},
@@ -155,6 +154,14 @@ TEST_F(ContainerTest, MalformedPackedImagesYieldNothing) {
         Read("m.Pkm", entry.name.c_str(), &found, ReadImageEntry);
         EXPECT_FALSE(found) << entry.name;
     }
+}
+
+TEST_F(ContainerTest, PackedDataEndingEarlyLeavesTheRestAtColourZero) {
+    ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"s", MakeImage(4, 2, {0x03, 0x05}, true)}})));
+    bool found = false;
+    Bytes image = Read("m.Pkm", "s", &found, ReadImageEntry);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(Bytes(image.begin() + kImageHeaderSize, image.end()), (Bytes{5, 5, 5, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(ContainerTest, LooseFilesServeOnlyWhenTheModuleFileIsMissing) {
