@@ -7,3 +7,4 @@ constexpr char kProductCaption[] = "Zippit(演示版)";
 
 constexpr char kMsgAlreadyRunning[] = "不能多重起动。";
 constexpr char kMsgNoSettings[] = "无法加载的注册表信息。";
+constexpr char kMsgModuleVersion[] = "组件的版本不同。";

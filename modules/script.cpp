@@ -50,22 +50,26 @@ int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, in
     return 0;
 }
 
-int32_t ReadNumber(ScriptCursor* cursor) {
+int32_t ParseNumber(const uint8_t* text, uint32_t length) {
     uint32_t at = 0;
-    uint32_t end = 0;
-    if (!NextField(cursor, &at, &end)) return 0;
-    const uint8_t* text = cursor->text;
-    while (at < end && IsSpace(text[at])) at++;
+    while (at < length && IsSpace(text[at])) at++;
     bool negative = false;
-    if (at < end && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    if (at < length && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
     int64_t value = 0;
-    for (; at < end && text[at] >= '0' && text[at] <= '9'; at++) {
+    for (; at < length && text[at] >= '0' && text[at] <= '9'; at++) {
         if (value <= 2147483648LL) value = value * 10 + (text[at] - '0');
     }
     if (negative) value = -value;
     if (value > 2147483647LL) value = 2147483647LL;
     if (value < -2147483648LL) value = -2147483648LL;
     return static_cast<int32_t>(value);
+}
+
+int32_t ReadNumber(ScriptCursor* cursor) {
+    uint32_t start = 0;
+    uint32_t end = 0;
+    if (!NextField(cursor, &start, &end)) return 0;
+    return ParseNumber(cursor->text + start, end - start);
 }
 
 char* ReadText(ScriptCursor* cursor) {

@@ -35,6 +35,9 @@ struct WeightedList {
 // reads nothing).
 int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, int n);
 
+// The number at the start of `length` bytes of text, read as ReadNumber reads a field.
+int32_t ParseNumber(const uint8_t* text, uint32_t length);
+
 // The next field as a signed 32-bit number: leading white space, an optional
 // sign, then digits up to the first non-digit; no digits read as 0. Values
 // beyond the 32-bit range stop at its ends. Returns 0 on failure.

@@ -14,3 +14,13 @@ void SysTestKeyStoreClear();
 // The stored type and size of a value, for tests that check what a writer
 // stored. Returns 0 when the key or value does not exist.
 int SysTestKeyInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);
+
+// The message boxes "shown" so far: how many, and the last one's text,
+// caption and icon. SysTestClearMessages forgets them.
+int SysTestMessageCount();
+const char* SysTestLastMessageText();
+const char* SysTestLastMessageCaption();
+int SysTestLastMessageIcon();  // a MessageIcon value as int
+void SysTestClearMessages();
+// The answer the next Yes/No message boxes give (kAnswerYes or kAnswerNo).
+void SysTestSetMessageAnswer(int answer);

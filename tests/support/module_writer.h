@@ -28,3 +28,34 @@ void PutLe32(Bytes* bytes, size_t at, uint32_t value);
 
 // Writes the bytes to a file; returns false on failure.
 bool WriteFileBytes(const std::string& path, const Bytes& bytes);
+
+// Region data: the 32-byte header (size 32, type 1, count, bytes, bounds)
+// and the rectangles, each left, top, right, bottom.
+struct TestRect {
+    int32_t left, top, right, bottom;
+};
+Bytes MakeRegion(const std::vector<TestRect>& rects);
+
+// A small well-formed character to change piece by piece: palette.tw8,
+// info.txt and actions whose cels are 4 x 2 plain pictures with a full region.
+struct TestCharacter {
+    std::vector<TestEntry> entries;
+
+    // Replaces or adds an entry.
+    void Put(const std::string& name, const Bytes& data);
+    void PutText(const std::string& name, const std::string& text) { Put(name, ScrambleText(text)); }
+    void Remove(const std::string& name);
+    // Adds `count` cels named base00.tw8/.rgn ... with pixel value = cel number.
+    void AddCels(const std::string& base, int count, uint16_t width = 4, uint16_t height = 2);
+    // Adds `count` sounds base00.snd ... (tiny scrambled RIFF images).
+    void AddSounds(const std::string& base, int count);
+    bool Write(const std::string& path) const { return WriteFileBytes(path, MakeModule(entries)); }
+};
+
+// info.txt text for a character named `name` with a 64 x 48 canvas whose
+// first action is drawn from `startList` (e.g. "1,stand,100,").
+std::string InfoText(const std::string& name, const std::string& startList);
+
+// A character with actions "stand" (2 cels, 2 steps, one sound "beep") and
+// "walk" (3 cels, looping), starting with "stand".
+TestCharacter MakeTestCharacter();

@@ -13,3 +13,12 @@ void DeleteTestKey(const char* path);
 
 // The stored type and byte count of a value; false when it does not exist.
 bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);
+
+// Message boxes recorded instead of shown. Returns false where the platform
+// shows them for real (Windows): tests that would open one skip there.
+bool MessagesAreRecorded();
+int RecordedMessageCount();
+const char* LastMessageText();
+const char* LastMessageCaption();
+int LastMessageIcon();
+void ClearRecordedMessages();

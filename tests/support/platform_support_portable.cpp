@@ -12,3 +12,10 @@ void DeleteTestKey(const char*) { SysTestKeyStoreClear(); }
 bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size) {
     return SysTestKeyInfo(path, name, type, size) != 0;
 }
+
+bool MessagesAreRecorded() { return true; }
+int RecordedMessageCount() { return SysTestMessageCount(); }
+const char* LastMessageText() { return SysTestLastMessageText(); }
+const char* LastMessageCaption() { return SysTestLastMessageCaption(); }
+int LastMessageIcon() { return SysTestLastMessageIcon(); }
+void ClearRecordedMessages() { SysTestClearMessages(); }

@@ -19,3 +19,10 @@ bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_
     *size = bytes;
     return true;
 }
+
+bool MessagesAreRecorded() { return false; }
+int RecordedMessageCount() { return 0; }
+const char* LastMessageText() { return ""; }
+const char* LastMessageCaption() { return ""; }
+int LastMessageIcon() { return -1; }
+void ClearRecordedMessages() {}

@@ -1,0 +1,57 @@
+// The character model: a whole character loaded from its module's
+// description script (info.txt), with palette, canvas, weighted lists and
+// its first action.
+//
+// info.txt holds comma-ended fields: the format version (its very first
+// byte must be the digit 0), the display name (verbatim, up to 127 bytes), a
+// free text, canvas width and height, left and right margins, the boot sound
+// count, three weighted lists (start actions first), a check value that must
+// be 0, three auxiliary numbers and eight extra numbers.
+#pragma once
+
+#include "modules/action.h"
+#include "modules/image.h"
+#include "modules/script.h"
+#include "platform/graphics.h"
+
+#include <cstdint>
+
+constexpr uint32_t kDisplayNameField = 128;  // the display name holds at most 127 bytes
+
+struct Character {
+    char name[kDisplayNameField];  // display name
+    char* modulePath;              // the module file every later read uses (owned)
+    SysPalette* palette;
+    int32_t formatVersion;
+    int32_t canvasWidth;
+    int32_t canvasHeight;
+    int32_t marginLeft;            // least distance from the supporting window's left edge to the anchor
+    int32_t marginRight;           // least distance from the anchor to its right edge
+    int32_t extraValues[8];        // stored, not used
+    int32_t bootSoundCount;
+    int32_t auxValues[3];          // stored, not used
+    int32_t edgeHit;               // the placement held the window inside the edges
+    DibImage canvas;               // every frame is drawn here
+    int32_t onWindowTop;           // standing on the supporting window's top edge (1) or near its bottom (0)
+    Action* currentAction;
+    WeightedList startActions;
+    WeightedList listTwo;          // stored, not used
+    WeightedList listThree;        // stored, not used
+};
+
+// Loads the module at `modulePath` into `target`. Returns 1; or 0, leaving
+// `target` untouched and nothing allocated. A script whose first byte is not
+// the digit 0 shows "组件的版本不同。" (the only message); every other failure is
+// silent: missing entries or fields, a check value other than 0, a display
+// name over 127 bytes, no start action, no palette, canvas or first action.
+// The first action is drawn with NextRandom() % 100 over startActions.
+int LoadCharacter(Character* target, const char* modulePath);
+
+// Deletes the canvas bitmap and the palette (and forgets them). The mascot's
+// shutdown does this first, while the rest of the character is still needed.
+void ReleaseCharacterDrawing(Character* character);
+
+// Frees everything the character owns and zeroes it; safe on a zeroed or
+// partly released character. The caller has taken the canvas out of any
+// drawing context and stopped any sound playing from the current action.
+void ReleaseCharacter(Character* character);

@@ -1,0 +1,88 @@
+// Win32 graphics: logical palettes (CreatePalette) and 8-bit DIB sections
+// made for the screen's device context.
+#include "platform/graphics.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+static int64_t g_liveObjects = 0;  // palettes and bitmaps not yet deleted
+
+SysPalette* SysCreatePalette(const uint8_t colorTable[kColorTableSize]) {
+    // LOGPALETTE declares one entry; the other 255 follow it in the same block.
+    struct {
+        LOGPALETTE header;
+        PALETTEENTRY more[255];
+    } description;
+    description.header.palVersion = 0x300;
+    description.header.palNumEntries = 256;
+    PALETTEENTRY* entries = description.header.palPalEntry;
+    for (int i = 0; i < 256; i++) {
+        entries[i].peRed = colorTable[4 * i + 2];
+        entries[i].peGreen = colorTable[4 * i + 1];
+        entries[i].peBlue = colorTable[4 * i];
+        entries[i].peFlags = PC_NOCOLLAPSE;
+    }
+    HPALETTE palette = CreatePalette(&description.header);
+    if (!palette) return nullptr;
+    g_liveObjects++;
+    return reinterpret_cast<SysPalette*>(palette);
+}
+
+void SysDeletePalette(SysPalette* palette) {
+    if (!palette) return;
+    DeleteObject(reinterpret_cast<HPALETTE>(palette));
+    g_liveObjects--;
+}
+
+SysBitmap* SysCreateDib(int32_t width, int32_t height, const uint8_t colorTable[kColorTableSize], uint8_t** bits) {
+    *bits = nullptr;
+    if (width < 1 || height < 1 || width > 65535 || height > 65535) return nullptr;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } description;
+    std::memset(&description, 0, sizeof description);
+    description.header.biSize = sizeof(BITMAPINFOHEADER);
+    description.header.biWidth = width;
+    description.header.biHeight = height;  // positive: rows bottom-up
+    description.header.biPlanes = 1;
+    description.header.biBitCount = 8;
+    description.header.biCompression = BI_RGB;
+    description.header.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height);
+    std::memcpy(description.colors, colorTable, kColorTableSize);
+
+    HDC screen = GetDC(nullptr);
+    void* storage = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&description), DIB_RGB_COLORS, &storage,
+                                      nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (!bitmap || !storage) {
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    *bits = static_cast<uint8_t*>(storage);
+    g_liveObjects++;
+    return reinterpret_cast<SysBitmap*>(bitmap);
+}
+
+void SysDeleteBitmap(SysBitmap* bitmap) {
+    if (!bitmap) return;
+    DeleteObject(reinterpret_cast<HBITMAP>(bitmap));
+    g_liveObjects--;
+}
+
+int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]) {
+    if (!palette) return 0;
+    PALETTEENTRY read[256];
+    if (GetPaletteEntries(reinterpret_cast<HPALETTE>(palette), 0, 256, read) != 256) return 0;
+    for (int i = 0; i < 256; i++) {
+        entries[4 * i] = read[i].peRed;
+        entries[4 * i + 1] = read[i].peGreen;
+        entries[4 * i + 2] = read[i].peBlue;
+        entries[4 * i + 3] = read[i].peFlags;
+    }
+    return 1;
+}
+
+int64_t SysLiveGraphicsObjects() { return g_liveObjects; }

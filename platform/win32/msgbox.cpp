@@ -1,0 +1,15 @@
+// Win32 message boxes: MessageBoxA.
+#include "platform/msgbox.h"
+
+#include <windows.h>
+
+int SysMessageBox(void* owner, const char* text, const char* caption, MessageIcon icon, MessageButtons buttons) {
+    UINT style = buttons == MessageButtons::kYesNo ? MB_YESNO : MB_OK;
+    switch (icon) {
+        case MessageIcon::kError: style |= MB_ICONERROR; break;
+        case MessageIcon::kWarning: style |= MB_ICONWARNING; break;
+        case MessageIcon::kInformation: style |= MB_ICONINFORMATION; break;
+        case MessageIcon::kQuestion: style |= MB_ICONQUESTION; break;
+    }
+    return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
+}
