@@ -88,3 +88,68 @@ TEST(PkmTest, FailuresSayWhyAndExitWithOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PkmCheckTest, AWellFormedCharacterHasNoProblems) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(MakeTestCharacter().Write("m.Pkm"));
+    ToolRun run = Pkm("check m.Pkm");
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("no problems (2 actions checked)"), std::string::npos) << run.out;
+}
+
+TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLine) {
+    struct Case {
+        const char* what;
+        void (*change)(TestCharacter*);
+        const char* expected;
+    } cases[] = {
+        {"missing cel", [](TestCharacter* c) { c->Remove("wk01.tw8"); }, "action 'walk': cel picture 'wk01.tw8' is missing"},
+        {"missing region", [](TestCharacter* c) { c->Remove("wk02.rgn"); }, "cel region 'wk02.rgn' is missing"},
+        {"missing sound", [](TestCharacter* c) { c->Remove("beep00.snd"); }, "sound 'beep00.snd' is missing"},
+        {"next action absent",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,jump,100,"); },
+         "action 'jump': no such entry in the module"},
+        {"weights",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,2,stand,50,walk,40,"); },
+         "action 'walk': next-action list: weights add up to 90, not 100"},
+        {"idle second block",
+         [](TestCharacter* c) {
+             c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,defidle,100,");
+             c->PutText("defidle", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,2,stand,100,walk,500,");
+         },
+         "action 'defidle': next-action list: the second block (from entry 0) covers draws 0 to 599, not 0 to 899"},
+        {"cel larger than canvas", [](TestCharacter* c) { c->AddCels("wk", 3, 65, 2); },
+         "action 'walk': cel 0 is 65x2, larger than the 64x48 canvas"},
+        {"mouse watching",
+         [](TestCharacter* c) {
+             c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,muslook,100,");
+             c->PutText("muslook", "wk,3,2,2,0,0,2,0,1,0,0,0,0,50,1,0,0,50,1,stand,100,");
+         },
+         "action 'muslook': a mouse-watching action needs 8 cels and 2 steps (has 3 and 2)"},
+        {"bad cel index",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,5,0,0,50,1,stand,100,"); },
+         "action 'walk': step 0 shows cel 5, but there are 3 cels"},
+        {"script cut", [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,"); },
+         "action 'walk': field 'steps' is missing or not ended by a comma"},
+        {"start weights", [](TestCharacter* c) { c->PutText("info.txt", InfoText("T", "1,stand,90,")); },
+         "info.txt: start list: weights add up to 90, not 100"},
+        {"check value",
+         [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,64,48,0,0,0,1,stand,100,0,0,7,0,0,0,0,0,0,0,0,0,0,0,"); },
+         "info.txt: the check value after the lists must be 0"},
+        {"no palette", [](TestCharacter* c) { c->Remove("palette.tw8"); },
+         "palette.tw8: the entry is missing or shorter than a colour table"},
+    };
+    for (const Case& c : cases) {
+        ScopedTempDir dir;
+        TestCharacter character = MakeTestCharacter();
+        c.change(&character);
+        ASSERT_TRUE(character.Write("m.Pkm"));
+        ToolRun run = Pkm("check m.Pkm");
+        EXPECT_EQ(run.exitCode, 1) << c.what;
+        EXPECT_NE(run.out.find(std::string(c.expected) + "\n"), std::string::npos) << c.what << ":\n" << run.out;
+    }
+}
+
+}  // namespace

@@ -3,3 +3,4 @@
 
 int PkmList(int argc, char** argv);
 int PkmCat(int argc, char** argv);
+int PkmCheck(int argc, char** argv);

@@ -1,4 +1,4 @@
-// pkm: the character module tool for authors (list and read entries of *.Pkm files).
+// pkm: the character module tool for authors: list, read and check *.Pkm files.
 #include "tools/pkm/commands.h"
 
 #include <cstdio>
@@ -15,6 +15,7 @@ struct Command {
 const Command kCommands[] = {
     {"list", PkmList, "pkm list MODULE                 one line per entry: name, size, offset"},
     {"cat", PkmCat, "pkm cat MODULE ENTRY [--raw | --text | --image]   write an entry to standard output"},
+    {"check", PkmCheck, "pkm check MODULE                loads the character and every reachable action, lists problems"},
 };
 
 int Usage() {
