@@ -36,5 +36,25 @@ void SysDeleteBitmap(SysBitmap* bitmap);  // nullptr is ignored
 // tests and tools. Returns 1, or 0 for nullptr.
 int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]);
 
-// Palettes and bitmaps made and not yet deleted.
+// Palettes, bitmaps and drawing contexts made and not yet deleted.
 int64_t SysLiveGraphicsObjects();
+
+struct SysDC;      // opaque memory drawing context, compatible with the screen
+struct SysWindow;  // see platform/window.h
+
+// Makes a memory drawing context compatible with the screen, or nullptr.
+SysDC* SysCreateMemoryDC();
+void SysDeleteDC(SysDC* dc);  // nullptr is ignored
+
+// Selects a bitmap into the context and returns the one selected before (a
+// new context holds a default bitmap of its own, to be selected back).
+SysBitmap* SysSelectBitmap(SysDC* dc, SysBitmap* bitmap);
+
+// Copies width x height pixels from the top-left corner of the source
+// context's bitmap to the top-left corner of the target's.
+void SysCopyPixels(SysDC* target, SysDC* source, int32_t width, int32_t height);
+
+// Draws width x height pixels from the top-left corner of `source` into the
+// window's top-left corner, with `palette` selected as a foreground palette
+// and realised first.
+void SysPaintWindow(SysWindow* window, SysPalette* palette, SysDC* source, int32_t width, int32_t height);

@@ -2,8 +2,10 @@
 // Windows row layout (bottom-up, rows padded to 4 bytes).
 #include "platform/graphics.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 struct SysPalette {
     uint8_t entries[kColorTableSize];  // red, green, blue, flags
@@ -69,3 +71,69 @@ int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]) 
 }
 
 int64_t SysLiveGraphicsObjects() { return g_liveObjects; }
+
+// ---- Memory drawing contexts ----
+
+struct SysDC {
+    SysBitmap* selected;
+};
+
+// What a new context holds until something else is selected: a bitmap of its own.
+static SysBitmap g_defaultBitmap = {1, 1, {}, nullptr};
+
+SysDC* SysCreateMemoryDC() {
+    SysDC* dc = static_cast<SysDC*>(std::malloc(sizeof(SysDC)));
+    if (!dc) return nullptr;
+    dc->selected = &g_defaultBitmap;
+    g_liveObjects++;
+    return dc;
+}
+
+void SysDeleteDC(SysDC* dc) {
+    if (!dc) return;
+    std::free(dc);
+    g_liveObjects--;
+}
+
+SysBitmap* SysSelectBitmap(SysDC* dc, SysBitmap* bitmap) {
+    if (!dc || !bitmap) return nullptr;
+    SysBitmap* previous = dc->selected;
+    dc->selected = bitmap;
+    return previous;
+}
+
+// The storage row of picture row y (counted from the top) of a bottom-up bitmap.
+static uint8_t* RowFromTop(SysBitmap* bitmap, int32_t y) {
+    return bitmap->bits + static_cast<size_t>(bitmap->height - 1 - y) * DibStride(static_cast<uint32_t>(bitmap->width));
+}
+
+void SysCopyPixels(SysDC* target, SysDC* source, int32_t width, int32_t height) {
+    if (!target || !source || !target->selected->bits || !source->selected->bits) return;
+    SysBitmap* to = target->selected;
+    SysBitmap* from = source->selected;
+    int32_t w = std::min(width, std::min(to->width, from->width));
+    int32_t h = std::min(height, std::min(to->height, from->height));
+    for (int32_t y = 0; y < h; y++)
+        if (w > 0) std::memcpy(RowFromTop(to, y), RowFromTop(from, y), static_cast<size_t>(w));
+}
+
+// Painting is part of the simulated screen (platform/portable/window.cpp).
+void SysPortablePaint(SysWindow* window, const uint8_t* rgb, int32_t width, int32_t height);
+
+void SysPaintWindow(SysWindow* window, SysPalette*, SysDC* source, int32_t width, int32_t height) {
+    if (!window || !source || !source->selected->bits || width < 1 || height < 1) return;
+    // A modern screen shows a DIB's pixels in the colours of its own colour table.
+    SysBitmap* from = source->selected;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3, 0);
+    for (int32_t y = 0; y < std::min(height, from->height); y++) {
+        const uint8_t* row = RowFromTop(from, y);
+        for (int32_t x = 0; x < std::min(width, from->width); x++) {
+            const uint8_t* color = from->colorTable + 4 * row[x];
+            uint8_t* out = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+            out[0] = color[2];
+            out[1] = color[1];
+            out[2] = color[0];
+        }
+    }
+    SysPortablePaint(window, rgb.data(), width, height);
+}

@@ -24,3 +24,52 @@ int SysTestLastMessageIcon();  // a MessageIcon value as int
 void SysTestClearMessages();
 // The answer the next Yes/No message boxes give (kAnswerYes or kAnswerNo).
 void SysTestSetMessageAnswer(int answer);
+
+// ---- The simulated screen of the portable window service ----
+#include "platform/window.h"
+
+// Adds a top-level window (not the foreground one until made so). The
+// desktop window exists from the start: 0,0,1024,768, class "#32769".
+SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible);
+// Forgets every window made with SysTestCreateWindow, and the foreground.
+void SysTestDestroyAllWindows();
+void SysTestSetForeground(SysWindow* window);  // nullptr: no foreground window
+void SysTestSetMinimized(SysWindow* window, int minimized);
+void SysTestSetVisible(SysWindow* window, int visible);
+void SysTestSetWindowRect(SysWindow* window, const Rect& rect);
+void SysTestSetDesktopRect(const Rect& rect);
+void SysTestSetCursor(int32_t x, int32_t y);
+
+// What a window shows: rectangle, visibility, its shape (region data as last
+// given) and the pixels last painted into it (RGB, top row first).
+struct SysTestWindowView {
+    Rect rect;
+    int visible;
+    const uint8_t* shape;
+    uint32_t shapeSize;
+    const uint8_t* pixels;
+    int32_t pixelWidth;
+    int32_t pixelHeight;
+    int placements;  // SysPlaceWindow calls so far
+    int hides;       // SysHideWindow calls so far
+};
+int SysTestViewWindow(SysWindow* window, SysTestWindowView* view);
+
+// ---- The portable clock: moves only when set or slept ----
+void SysTestSetClock(uint32_t now);
+int SysTestSleepCount();        // SysSleep calls since the last reset
+uint32_t SysTestSleptTotal();   // milliseconds slept since the last reset
+void SysTestResetSleeps();
+
+// ---- The portable message queue ----
+// Queues a message whose dispatch calls handler(context).
+void SysTestPostMessage(void (*handler)(void* context), void* context);
+void SysTestPostQuit(int code);
+int SysTestPendingMessages();
+void SysTestClearMessageQueue();
+
+// ---- The portable sound player ----
+int SysTestSoundsPlayed();           // SysPlaySound calls
+int SysTestSoundStops();             // SysStopSound calls
+const uint8_t* SysTestLastSound();   // the last image asked to play
+void SysTestResetSounds();

@@ -86,3 +86,39 @@ int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]) 
 }
 
 int64_t SysLiveGraphicsObjects() { return g_liveObjects; }
+
+// ---- Memory drawing contexts ----
+
+SysDC* SysCreateMemoryDC() {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!dc) return nullptr;
+    g_liveObjects++;
+    return reinterpret_cast<SysDC*>(dc);
+}
+
+void SysDeleteDC(SysDC* dc) {
+    if (!dc) return;
+    DeleteDC(reinterpret_cast<HDC>(dc));
+    g_liveObjects--;
+}
+
+SysBitmap* SysSelectBitmap(SysDC* dc, SysBitmap* bitmap) {
+    if (!dc || !bitmap) return nullptr;
+    return reinterpret_cast<SysBitmap*>(SelectObject(reinterpret_cast<HDC>(dc), reinterpret_cast<HBITMAP>(bitmap)));
+}
+
+void SysCopyPixels(SysDC* target, SysDC* source, int32_t width, int32_t height) {
+    BitBlt(reinterpret_cast<HDC>(target), 0, 0, width, height, reinterpret_cast<HDC>(source), 0, 0, SRCCOPY);
+}
+
+void SysPaintWindow(SysWindow* window, SysPalette* palette, SysDC* source, int32_t width, int32_t height) {
+    HWND hwnd = reinterpret_cast<HWND>(window);
+    HDC dc = GetDC(hwnd);
+    if (!dc) return;
+    SelectPalette(dc, reinterpret_cast<HPALETTE>(palette), FALSE);
+    RealizePalette(dc);
+    BitBlt(dc, 0, 0, width, height, reinterpret_cast<HDC>(source), 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, dc);
+}

@@ -1,0 +1,222 @@
+// Frame tick and placement: supporting window, snapping, clamping, shaping,
+// drawing, and the mouse-watching direction.
+#include "mascot/frame.h"
+
+#include "mascot/behaviour.h"
+#include "mascot/state.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+
+#include <cmath>
+#include <cstring>
+
+SysWindow* SupportWindow = nullptr;
+Rect SupportRect = {0, 0, 0, 0};
+Rect LastSupportRect = {0, 0, 0, 0};
+uint32_t WatchedAction = 0;
+uint32_t WatchSettleTime = 0;
+uint32_t WatchEndTime = 0;
+int32_t LastDirection = 0;
+FrameRecord LastFrame = {};
+
+namespace {
+
+constexpr char kTaskbarClass[] = "Shell_TrayWnd";
+constexpr uint32_t kWatchSettle = 7000;   // ms during which the cursor's direction is only noted
+constexpr uint32_t kWatchLength = 10000;  // ms a watch lasts at least
+constexpr uint32_t kWatchStill = 3000;    // ms of a still direction that end a watch
+
+// The step to show; an index outside the steps (never left by the behaviour) reads as step 0.
+int32_t CurrentStepIndex(const Action* action) {
+    return action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
+}
+
+void SnapVertically(Rect* rect, const Rect& support, bool onTop) {
+    int32_t anchorY = RunningCharacter.currentAction->anchorY;
+    if (onTop)
+        rect->top = support.top - anchorY;
+    else
+        rect->top = support.bottom - anchorY - 3;
+}
+
+void SnapHorizontally(Rect* rect, const Rect& support) {
+    if (support.right < rect->right)
+        rect->left += support.right - rect->right;
+    else if (rect->left < support.left)
+        rect->left = support.left;
+}
+
+// Follows the foreground window. Returns false when the taskbar is in front:
+// the mascot is then hidden and the frame ends.
+bool TrackSupportWindow(const Cel* cel) {
+    SysWindow* foreground = SysForegroundWindow();
+    if (foreground == MainWindow) return true;
+    bool changed = false;
+    SysWindow* candidate = foreground;
+    if (candidate && SysIsMinimized(candidate)) candidate = SysDesktopWindow();
+    if (candidate && candidate != SupportWindow && SysIsVisible(candidate)) {
+        char className[256];
+        SysWindowClassName(candidate, className, sizeof className);
+        if (std::strcmp(className, kTaskbarClass) == 0) {
+            SysHideWindow(MainWindow);
+            return false;
+        }
+        SupportWindow = candidate;
+        changed = true;
+    }
+    if (!SupportWindow) return true;
+    SysWindowRect(SupportWindow, &SupportRect);
+    if (SupportRect != LastSupportRect || changed) {
+        Rect rect;
+        SysWindowRect(MainWindow, &rect);
+        SnapToSupport(&rect, SupportRect);
+        SysPlaceWindow(MainWindow, rect.left, rect.top, cel->image.width, cel->image.height);
+        LastSupportRect = SupportRect;
+    }
+    return true;
+}
+
+// Runs the watch timers of a mouse-watching action; returns the direction to show.
+int32_t WatchCursor(Action* action) {
+    if (action->serial != WatchedAction) {
+        WatchedAction = action->serial;
+        uint32_t t = SysNow();
+        WatchSettleTime = t + kWatchSettle;
+        WatchEndTime = t + kWatchLength;
+    }
+    uint32_t now = SysNow();
+    action->stepIndex = 0;
+    if (now < WatchSettleTime) {
+        LastDirection = CursorDirection();
+    } else {
+        int32_t direction = CursorDirection();
+        if (direction != LastDirection) {
+            LastDirection = direction;
+            WatchEndTime = now + kWatchStill;
+        }
+        if (now > WatchEndTime) action->stepIndex = action->stepCount;
+    }
+    return CursorDirection();
+}
+
+}  // namespace
+
+void ResetFrameState() {
+    SupportWindow = nullptr;
+    SupportRect = LastSupportRect = Rect{0, 0, 0, 0};
+    WatchedAction = 0;
+    WatchSettleTime = WatchEndTime = 0;
+    LastDirection = 0;
+    LastFrame = FrameRecord{};
+}
+
+void SnapToSupport(Rect* rect, const Rect& support) {
+    bool roomAbove = support.top > RunningCharacter.currentAction->anchorY;
+    SnapVertically(rect, support, roomAbove);
+    RunningCharacter.onWindowTop = roomAbove ? 1 : 0;
+    SnapHorizontally(rect, support);
+}
+
+void ResnapToSupport(Rect* rect, const Rect& support) {
+    SnapVertically(rect, support, RunningCharacter.onWindowTop != 0);
+    SnapHorizontally(rect, support);
+}
+
+int32_t ClampHorizontal(int32_t x) {
+    int64_t anchorX = RunningCharacter.currentAction->anchorX;
+    int64_t min = static_cast<int64_t>(SupportRect.left) + RunningCharacter.marginLeft - anchorX;
+    int64_t max = static_cast<int64_t>(SupportRect.right) - RunningCharacter.marginRight - anchorX;
+    int64_t result = x;
+    int clamps = 0;
+    if (result > max) {
+        result = max;
+        clamps++;
+    }
+    if (result < min) {
+        result = min;
+        clamps++;
+    }
+    if (clamps == 2) result = (min + max) / 2;  // a window too narrow for both margins: the middle
+    if (clamps) RunningCharacter.edgeHit = 1;
+    return static_cast<int32_t>(result);
+}
+
+int32_t AngleBetween(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy) {
+    double ux = static_cast<double>(bx) - ax;
+    double uy = static_cast<double>(by) - ay;
+    double vx = static_cast<double>(cx) - ax;
+    double vy = static_cast<double>(cy) - ay;
+    double lengths = std::sqrt(ux * ux + uy * uy) * std::sqrt(vx * vx + vy * vy);
+    if (lengths == 0) return 0;
+    // Rounding can carry the cosine just past 1 or -1, where arccos has no value.
+    double q = (ux * vx + uy * vy) / lengths;
+    if (q > 1) q = 1;
+    if (q < -1) q = -1;
+    return static_cast<int32_t>(std::acos(q) * 57.29577994330857);
+}
+
+int32_t CursorDirection() {
+    Point cursor;
+    SysCursorPos(&cursor);
+    Rect window;
+    SysWindowRect(MainWindow, &window);
+    const Step& reference = RunningCharacter.currentAction->steps[0];
+    int32_t px = window.left + reference.dx;
+    int32_t py = window.top + reference.dy;
+    int32_t angle = AngleBetween(px, py, cursor.x, cursor.y, px + 10, py);
+    bool below = py < cursor.y;
+    if (angle < 23) return 2;
+    if (angle > 157) return 6;
+    if (angle > 112) return below ? 5 : 7;
+    if (angle < 68) return below ? 3 : 1;
+    return below ? 4 : 0;
+}
+
+void FrameTick() {
+    Character& character = RunningCharacter;
+    Action* action = character.currentAction;
+    FrameSound = -1;
+    LastFrame.time = SysNow();
+    int32_t stepIndex = CurrentStepIndex(action);
+    const Step* step = &action->steps[stepIndex];
+    const Cel* cel = &action->cels[step->celIndex];
+
+    if (!TrackSupportWindow(cel)) {
+        LastFrame.shown = 0;
+        return;
+    }
+
+    Rect start;
+    SysWindowRect(MainWindow, &start);
+    if (action->tickCount == 1) ResnapToSupport(&start, SupportRect);
+
+    if (IsMouseWatchingAction(action)) {
+        int32_t direction = WatchCursor(action);
+        cel = &action->cels[direction];
+        step = &action->steps[1];
+        stepIndex = 1;
+    }
+    int32_t width = cel->image.width;
+    int32_t height = cel->image.height;
+
+    SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
+    SysBitmap* previous = SysSelectBitmap(CelDC, cel->image.bitmap);
+    SysCopyPixels(BackBufferDC, CelDC, width, height);
+    SysSelectBitmap(CelDC, previous);
+
+    int32_t x = ClampHorizontal(start.left + step->dx - PendingShiftX);
+    int32_t y = start.top + step->dy - PendingShiftY;
+    SysPlaceWindow(MainWindow, x, y, width, height);
+    PendingShiftX = 0;
+    PendingShiftY = 0;
+    SysPaintWindow(MainWindow, character.palette, BackBufferDC, width, height);
+
+    std::strncpy(LastFrame.action, action->name, sizeof LastFrame.action - 1);
+    LastFrame.action[sizeof LastFrame.action - 1] = 0;
+    LastFrame.step = stepIndex;
+    LastFrame.cel = static_cast<int32_t>(cel - action->cels);
+    LastFrame.window = Rect{x, y, x + width, y + height};
+    LastFrame.shown = 1;
+
+    AdvanceStep();
+}

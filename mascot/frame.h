@@ -1,0 +1,58 @@
+// Frame tick and placement: one frame of the mascot. Each frame finds the
+// window the character stands on (the supporting window: the foreground one),
+// keeps the character on its top edge, shapes the mascot window to the cel,
+// draws it, moves the window by the step's offsets within the supporting
+// window's margins, and hands over to AdvanceStep. Mouse-watching actions
+// take their picture from the direction of the cursor.
+#pragma once
+
+#include "platform/window.h"
+
+#include <cstdint>
+
+extern SysWindow* SupportWindow;   // the window stood on; none at start
+extern Rect SupportRect;           // its rectangle as the last frame read it
+extern Rect LastSupportRect;       // SupportRect at the last snap
+extern uint32_t WatchedAction;     // serial of the action the watch timers belong to; 0: none
+extern uint32_t WatchSettleTime;   // end of the watch's settling period
+extern uint32_t WatchEndTime;      // the watch ends at the first frame after this
+extern int32_t LastDirection;      // cursor direction at the previous watching frame
+
+// What the last frame showed, for the simulator and tests.
+struct FrameRecord {
+    uint32_t time;     // clock reading when the frame started
+    char action[256];  // name of the action shown
+    int32_t step;      // step shown (1 for a mouse-watching frame)
+    int32_t cel;       // cel shown
+    Rect window;       // the mascot window after the frame's move
+    int32_t shown;     // 0 when the frame hid the window and drew nothing
+};
+extern FrameRecord LastFrame;
+
+// One frame of the running character.
+void FrameTick();
+
+// Puts `rect` (left and top rewritten; right read) onto `support`: the
+// current action's standing line on its top edge when there is room above
+// it (onWindowTop 1), else 3 pixels above its bottom edge (onWindowTop 0);
+// then pulls the rect back inside the support's left and right edges.
+void SnapToSupport(Rect* rect, const Rect& support);
+
+// As SnapToSupport, keeping the edge remembered in onWindowTop.
+void ResnapToSupport(Rect* rect, const Rect& support);
+
+// Holds window left `x` so that the anchor stays within the supporting
+// window's margins; sets edgeHit when it had to.
+int32_t ClampHorizontal(int32_t x);
+
+// The direction of the cursor seen from the current action's watching
+// point: 0 up, 1 up-right, 2 right, 3 down-right, 4 down, 5 down-left,
+// 6 left, 7 up-left.
+int32_t CursorDirection();
+
+// Whole degrees (0 to 180) at (ax, ay) between the directions to (bx, by) and
+// to (cx, cy); 0 when either direction has no length.
+int32_t AngleBetween(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
+
+// Forgets the supporting window and the watch, as at start-up.
+void ResetFrameState();

@@ -1,0 +1,18 @@
+// The frame loop: the mascot program's main loop. It handles every waiting
+// window message first and, when none waits, sleeps until the current step
+// has been shown for its duration, then runs one frame. Nothing else paces
+// the animation: no timer, no second thread.
+#pragma once
+
+#include <cstdint>
+
+// Called after each frame when set; the simulator prints each frame through it.
+extern void (*AfterFrame)();
+
+// Runs until the quit message arrives; returns its parameter.
+int RunFrameLoop();
+
+// The wait before a frame due at `due` when the clock reads `now`: the
+// difference taken modulo 2^32 as a signed number, so a wrapping clock
+// neither skips the wait nor makes it endless. Zero or less: due.
+int32_t FrameWait(uint32_t due, uint32_t now);

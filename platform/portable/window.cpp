@@ -1,0 +1,119 @@
+// Portable window service: a simulated screen of top-level windows in memory,
+// driven by tests and by the simulator through platform/portable/hooks.h.
+#include "platform/portable/hooks.h"
+#include "platform/window.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct SysWindow {
+    Rect rect;
+    std::string className;
+    int visible;
+    int minimized;
+    std::vector<uint8_t> shape;   // region data as last given
+    std::vector<uint8_t> pixels;  // RGB, top row first, as last painted
+    int32_t pixelWidth;
+    int32_t pixelHeight;
+    int placements;
+    int hides;
+};
+
+namespace {
+
+SysWindow& Desktop() {
+    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0};
+    return desktop;
+}
+
+std::vector<std::unique_ptr<SysWindow>>& Windows() {
+    static std::vector<std::unique_ptr<SysWindow>> windows;  // every window the tests made
+    return windows;
+}
+
+SysWindow* g_foreground = nullptr;  // the foreground window, if any
+Point g_cursor = {0, 0};            // the cursor's screen position
+
+}  // namespace
+
+SysWindow* SysForegroundWindow() { return g_foreground; }
+SysWindow* SysDesktopWindow() { return &Desktop(); }
+int SysIsMinimized(SysWindow* window) { return window && window->minimized; }
+int SysIsVisible(SysWindow* window) { return window && window->visible; }
+
+int SysWindowClassName(SysWindow* window, char* buffer, int capacity) {
+    if (capacity < 1) return 0;
+    buffer[0] = 0;
+    if (!window) return 0;
+    size_t length = std::min(window->className.size(), static_cast<size_t>(capacity - 1));
+    std::memcpy(buffer, window->className.data(), length);
+    buffer[length] = 0;
+    return 1;
+}
+
+int SysWindowRect(SysWindow* window, Rect* rect) {
+    *rect = Rect{0, 0, 0, 0};
+    if (!window) return 0;
+    *rect = window->rect;
+    return 1;
+}
+
+void SysHideWindow(SysWindow* window) {
+    if (!window) return;
+    window->visible = 0;
+    window->hides++;
+}
+
+void SysPlaceWindow(SysWindow* window, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (!window) return;
+    window->rect = Rect{x, y, x + width, y + height};
+    window->visible = 1;
+    window->placements++;
+}
+
+void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t regionSize) {
+    if (!window) return;
+    window->shape.assign(regionData, regionData + regionSize);
+}
+
+void SysCursorPos(Point* point) { *point = g_cursor; }
+
+void SysPortablePaint(SysWindow* window, const uint8_t* rgb, int32_t width, int32_t height) {
+    window->pixels.assign(rgb, rgb + static_cast<size_t>(width) * height * 3);
+    window->pixelWidth = width;
+    window->pixelHeight = height;
+}
+
+SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible) {
+    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0}));
+    return Windows().back().get();
+}
+
+void SysTestDestroyAllWindows() {
+    Windows().clear();
+    g_foreground = nullptr;
+    Desktop().shape.clear();
+}
+
+void SysTestSetForeground(SysWindow* window) { g_foreground = window; }
+void SysTestSetMinimized(SysWindow* window, int minimized) { window->minimized = minimized; }
+void SysTestSetVisible(SysWindow* window, int visible) { window->visible = visible; }
+void SysTestSetWindowRect(SysWindow* window, const Rect& rect) { window->rect = rect; }
+void SysTestSetDesktopRect(const Rect& rect) { Desktop().rect = rect; }
+void SysTestSetCursor(int32_t x, int32_t y) { g_cursor = Point{x, y}; }
+
+int SysTestViewWindow(SysWindow* window, SysTestWindowView* view) {
+    if (!window) return 0;
+    *view = SysTestWindowView{window->rect,
+                              window->visible,
+                              window->shape.empty() ? nullptr : window->shape.data(),
+                              static_cast<uint32_t>(window->shape.size()),
+                              window->pixels.empty() ? nullptr : window->pixels.data(),
+                              window->pixelWidth,
+                              window->pixelHeight,
+                              window->placements,
+                              window->hides};
+    return 1;
+}

@@ -1,0 +1,58 @@
+// Platform window service: what the mascot needs of the window system —
+// the foreground and desktop windows, their rectangles and class names, the
+// cursor position, and placing, hiding and shaping the mascot window.
+//
+// On Windows these are the USER32 calls; the portable build simulates a
+// screen of windows in memory (see platform/portable/hooks.h), so the frame
+// logic runs, and is tested, without a window system.
+#pragma once
+
+#include <cstdint>
+
+struct SysWindow;  // opaque window handle; never owned by the logic
+
+// Screen rectangles and points in pixels, y growing downward; right and
+// bottom are exclusive.
+struct Rect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+struct Point {
+    int32_t x;
+    int32_t y;
+};
+
+inline bool operator==(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator!=(const Rect& a, const Rect& b) { return !(a == b); }
+
+// The foreground window, or nullptr when there is none.
+SysWindow* SysForegroundWindow();
+SysWindow* SysDesktopWindow();
+int SysIsMinimized(SysWindow* window);
+int SysIsVisible(SysWindow* window);
+
+// Copies the window's class name into `buffer` (at most capacity - 1 bytes,
+// NUL-terminated). Returns 0 and an empty text when it cannot.
+int SysWindowClassName(SysWindow* window, char* buffer, int capacity);
+
+// The window's screen rectangle. Returns 0 (and a zero rectangle) when it cannot.
+int SysWindowRect(SysWindow* window, Rect* rect);
+
+// Hides the window.
+void SysHideWindow(SysWindow* window);
+
+// Puts the window at (x, y) with the given size, topmost, showing it without
+// activating it and without copying its old pixels.
+void SysPlaceWindow(SysWindow* window, int32_t x, int32_t y, int32_t width, int32_t height);
+
+// Gives the window the shape described by region data (32-byte header and
+// rectangles), redrawing it. The window system owns the region from then on.
+void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t regionSize);
+
+// The cursor's screen position.
+void SysCursorPos(Point* point);

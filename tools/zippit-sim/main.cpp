@@ -1,0 +1,212 @@
+// zippit-sim: runs a character module through the mascot's real behaviour,
+// frame tick and frame loop on a simulated screen, and prints each frame.
+//
+//   zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]
+//              [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR]
+//
+// Output, one line per frame:
+//   frame=N t=MS action=NAME step=S cel=C x=X y=Y w=W h=H sound=K
+#include "mascot/behaviour.h"
+#include "mascot/frame.h"
+#include "mascot/frame_loop.h"
+#include "mascot/random.h"
+#include "mascot/state.h"
+#include "modules/character.h"
+#include "platform/portable/hooks.h"
+#include "settings/settings.h"
+#include "tools/common/png_write.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    const char* module = nullptr;
+    uint32_t seed = 1;
+    int64_t frames = 100;
+    Rect support = {0, 0, 1024, 768};
+    Point cursor = {0, 0};
+    int32_t charActPer = 550;
+    int32_t sound = 1;
+    Point start = {0, 0};
+    const char* pngDir = nullptr;
+};
+
+Options g_options;          // what the command line asked for
+int64_t g_frameNumber = 0;  // frames printed so far
+SysWindow* g_support = nullptr;  // the one other window on the simulated screen
+
+bool ParseInteger(const char* text, int64_t low, int64_t high, int64_t* value) {
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    long long parsed = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != 0 || parsed < low || parsed > high) return false;
+    *value = parsed;
+    return true;
+}
+
+// Parses "A,B" or "A,B,C,D" into `count` signed 32-bit numbers.
+bool ParseList(const char* text, int count, int32_t* values) {
+    std::string rest = text ? text : "";
+    for (int i = 0; i < count; i++) {
+        size_t comma = rest.find(',');
+        std::string part = i + 1 < count ? rest.substr(0, comma) : rest;
+        if ((i + 1 < count) == (comma == std::string::npos)) return false;
+        int64_t value = 0;
+        if (!ParseInteger(part.c_str(), INT32_MIN, INT32_MAX, &value)) return false;
+        values[i] = static_cast<int32_t>(value);
+        rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    }
+    return true;
+}
+
+int Fail(const char* what, const char* value) {
+    std::fprintf(stderr, "zippit-sim: %s%s%s\n", what, value ? ": " : "", value ? value : "");
+    std::fputs("usage: zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]\n"
+               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR]\n",
+               stderr);
+    return 1;
+}
+
+// Reads the command line into g_options; returns 0 and reports on a bad option.
+bool ParseOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; i++) {
+        const char* word = argv[i];
+        if (std::strncmp(word, "--", 2) != 0) {
+            if (g_options.module) return Fail("more than one module given", word), false;
+            g_options.module = word;
+            continue;
+        }
+        if (i + 1 >= argc) return Fail("option without a value", word), false;
+        const char* value = argv[++i];
+        int64_t number = 0;
+        int32_t pair[4];
+        bool ok = true;
+        if (std::strcmp(word, "--seed") == 0) {
+            ok = ParseInteger(value, 0, UINT32_MAX, &number);
+            g_options.seed = static_cast<uint32_t>(number);
+        } else if (std::strcmp(word, "--frames") == 0) {
+            ok = ParseInteger(value, 0, INT64_MAX / 2, &g_options.frames);
+        } else if (std::strcmp(word, "--support") == 0) {
+            ok = ParseList(value, 4, pair);
+            g_options.support = Rect{pair[0], pair[1], pair[2], pair[3]};
+        } else if (std::strcmp(word, "--cursor") == 0) {
+            ok = ParseList(value, 2, pair);
+            g_options.cursor = Point{pair[0], pair[1]};
+        } else if (std::strcmp(word, "--start") == 0) {
+            ok = ParseList(value, 2, pair);
+            g_options.start = Point{pair[0], pair[1]};
+        } else if (std::strcmp(word, "--char-act-per") == 0) {
+            ok = ParseInteger(value, 100, 1000, &number);
+            g_options.charActPer = static_cast<int32_t>(number);
+        } else if (std::strcmp(word, "--sound") == 0) {
+            ok = ParseInteger(value, 0, 1, &number);
+            g_options.sound = static_cast<int32_t>(number);
+        } else if (std::strcmp(word, "--png") == 0) {
+            g_options.pngDir = value;
+        } else {
+            return Fail("unknown option", word), false;
+        }
+        if (!ok) {
+            std::string what = std::string("bad value for ") + word;
+            return Fail(what.c_str(), value), false;
+        }
+    }
+    if (!g_options.module) return Fail("no module given", nullptr), false;
+    return true;
+}
+
+// The screen as it would look: white, the supporting window grey, the
+// character composited through its window shape.
+bool WriteFramePng() {
+    const int32_t width = 1024;
+    const int32_t height = 768;
+    std::vector<uint8_t> screen(static_cast<size_t>(width) * height * 3, 255);
+    auto fill = [&](const Rect& r, uint8_t grey) {
+        for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, height); y++)
+            for (int32_t x = std::max(r.left, 0); x < std::min(r.right, width); x++)
+                std::memset(&screen[(static_cast<size_t>(y) * width + x) * 3], grey, 3);
+    };
+    fill(g_options.support, 192);
+    Rect edge = {g_options.support.left, g_options.support.top, g_options.support.right, g_options.support.top + 2};
+    fill(edge, 96);
+
+    SysTestWindowView view;
+    SysTestViewWindow(MainWindow, &view);
+    if (view.visible && view.pixels && view.shape && view.shapeSize >= 32) {
+        uint32_t count = 0;
+        std::memcpy(&count, view.shape + 8, 4);
+        for (uint32_t i = 0; i < count && 32 + (i + 1) * 16 <= view.shapeSize; i++) {
+            int32_t r[4];
+            std::memcpy(r, view.shape + 32 + i * 16, 16);
+            for (int32_t y = std::max(r[1], 0); y < std::min(r[3], view.pixelHeight); y++) {
+                for (int32_t x = std::max(r[0], 0); x < std::min(r[2], view.pixelWidth); x++) {
+                    int32_t sx = view.rect.left + x;
+                    int32_t sy = view.rect.top + y;
+                    if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
+                    std::memcpy(&screen[(static_cast<size_t>(sy) * width + sx) * 3],
+                                view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3, 3);
+                }
+            }
+        }
+    }
+    char path[4096];
+    std::snprintf(path, sizeof path, "%s/frame-%05" PRId64 ".png", g_options.pngDir, g_frameNumber);
+    return WritePngRgb(path, width, height, screen.data());
+}
+
+void PrintFrame() {
+    const FrameRecord& f = LastFrame;
+    std::printf("frame=%" PRId64 " t=%u action=%s step=%d cel=%d x=%d y=%d w=%d h=%d sound=%d\n", g_frameNumber, f.time,
+                f.action, f.step, f.cel, f.window.left, f.window.top, f.window.right - f.window.left,
+                f.window.bottom - f.window.top, FrameSound);
+    if (g_options.pngDir && !WriteFramePng()) {
+        std::fprintf(stderr, "zippit-sim: cannot write a PNG frame into %s\n", g_options.pngDir);
+        std::exit(1);
+    }
+    if (++g_frameNumber == g_options.frames) SysTestPostQuit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!ParseOptions(argc, argv)) return 1;
+
+    g_settings.SndUse = g_options.sound;
+    g_settings.CharActPer = g_options.charActPer;
+    SeedRandom(g_options.seed);
+    SysTestSetClock(0);
+    if (!LoadCharacter(&RunningCharacter, g_options.module)) {
+        std::fprintf(stderr, "zippit-sim: %s: the module cannot be loaded (try pkm check)\n", g_options.module);
+        return 1;
+    }
+    if (RunningCharacter.bootSoundCount > 0) NextRandom();  // the splash's boot-sound draw
+
+    g_support = SysTestCreateWindow(g_options.support, "ZippitSimSupport", 1);
+    SysTestSetForeground(g_support);
+    SysTestSetCursor(g_options.cursor.x, g_options.cursor.y);
+    MainWindow = SysTestCreateWindow(Rect{g_options.start.x, g_options.start.y,
+                                          g_options.start.x + RunningCharacter.canvasWidth,
+                                          g_options.start.y + RunningCharacter.canvasHeight},
+                                     "PK32MainWClass", 0);
+    BackBufferDC = SysCreateMemoryDC();
+    CelDC = SysCreateMemoryDC();
+    SysBitmap* defaultBitmap = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
+
+    AfterFrame = PrintFrame;
+    if (g_options.frames > 0) RunFrameLoop();
+
+    SysSelectBitmap(BackBufferDC, defaultBitmap);
+    SysDeleteDC(CelDC);
+    SysDeleteDC(BackBufferDC);
+    ReleaseCharacter(&RunningCharacter);
+    ReleaseSettings();
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
