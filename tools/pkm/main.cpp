@@ -1,4 +1,4 @@
-// pkm: the character module tool for authors (list and read entries of *.Pkm files).
+// pkm: the character module tool for authors (list, read, build and unpack *.Pkm files).
 #include "tools/pkm/commands.h"
 
 #include <cstdio>
@@ -15,6 +15,8 @@ struct Command {
 const Command kCommands[] = {
     {"list", PkmList, "pkm list MODULE                 one line per entry: name, size, offset"},
     {"cat", PkmCat, "pkm cat MODULE ENTRY [--raw | --text | --image]   write an entry to standard output"},
+    {"build", PkmBuild, "pkm build SOURCE_DIR -o MODULE.Pkm   make a module from an authoring folder"},
+    {"unpack", PkmUnpack, "pkm unpack MODULE.Pkm DIR       write a module's entries into a new authoring folder"},
 };
 
 int Usage() {
