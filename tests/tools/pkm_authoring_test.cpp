@@ -2,6 +2,8 @@
 // trip, read back as their authors wrote them, and bad authoring folders fail
 // with one clear line.
 #include "modules/container.h"
+#include "modules/script.h"
+#include "platform/memory.h"
 #include "tests/support/temp_dir.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/module_inspect.h"
@@ -13,6 +15,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -191,7 +195,7 @@ TEST(PkmAuthoringTest, RegionMergesRowsIntoBandsAndSetsBounds) {
     for (size_t i = 0; i < words.size(); i++)
         words[i] = static_cast<int32_t>(region[4 * i] | (region[4 * i + 1] << 8) | (region[4 * i + 2] << 16) |
                                         (region[4 * i + 3] << 24));
-    std::free(region);
+    SysFree(region);
     std::vector<int32_t> expected = {32, 1, 3, 48, 1, 0, 5, 3,  // header and bounds
                                      1,  0, 3, 2, 4, 0, 5, 2,  4, 2, 5, 3};
     EXPECT_EQ(words, expected);
@@ -204,14 +208,14 @@ TEST(PkmAuthoringTest, RegionMergesRowsIntoBandsAndSetsBounds) {
     EXPECT_EQ(palette[12 + 4 + 2], 'a' * 2);
     EXPECT_EQ(palette[12 + 8 + 2], 'b' * 2);
     EXPECT_EQ(palette[12 + 12 + 2], 'c' * 2);
-    std::free(palette);
+    SysFree(palette);
     uint8_t* image = ReadImageEntry("m.Pkm", "c00.tw8", &size);
     ASSERT_NE(image, nullptr);
     ASSERT_EQ(size, kImageHeaderSize + 20);
     // Bottom row first: the empty row, then ..m.c, then .aa.b twice.
     EXPECT_EQ(ByteVector(image + kImageHeaderSize, image + size),
               ByteVector({0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 1, 0, 2, 0, 1, 1, 0, 2}));
-    std::free(image);
+    SysFree(image);
 }
 
 TEST(PkmAuthoringTest, PackingIsExpandedExactlyAndUsedOnlyWhenSmaller) {
@@ -241,6 +245,146 @@ TEST(PkmAuthoringTest, PackingIsExpandedExactlyAndUsedOnlyWhenSmaller) {
     EXPECT_LT(EncodeTw8(flat, colors).size(), kImageHeaderSize + 256);
     EXPECT_EQ(EncodeTw8(busy, colors)[1], 0);
     EXPECT_EQ(EncodeTw8(busy, colors).size(), kImageHeaderSize + 256);
+}
+
+// What the runtime relies on in the shipped characters: every action reachable
+// from the first list loads (its cels, regions and sounds exist, cels fit the
+// canvas, steps and loops stay inside the action), mouse watching has 8 cels
+// and 2 steps, and every list adds up to 100 (an idle list's second block to 900).
+struct ScriptText {
+    ByteVector bytes;
+    ScriptCursor cursor;
+};
+
+bool ReadScript(const std::string& module, const std::string& name, ScriptText* script, int comma) {
+    uint32_t size = 0;
+    uint8_t* data = ReadScrambledEntry(module.c_str(), name.c_str(), &size);
+    if (!data) return false;
+    script->bytes.assign(data, data + size);
+    SysFree(data);
+    return ScriptAtComma(&script->cursor, script->bytes.data(), size, comma) == 1;
+}
+
+bool EntryExists(const std::string& module, const std::string& name) {
+    uint32_t size = 0;
+    uint8_t* data = ReadEntry(module.c_str(), name.c_str(), &size);
+    SysFree(data);
+    return data != nullptr;
+}
+
+std::string Numbered(const std::string& base, int i, const char* suffix) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02d", i);
+    return base + digits + suffix;
+}
+
+void ExpectListWeights(const std::string& action, const WeightedList& list) {
+    std::vector<int32_t> weights;
+    for (int32_t i = 0; i < list.count; i++) weights.push_back(list.entries[i].weight);
+    int32_t total = 0;
+    size_t k = 0;
+    while (k < weights.size() && total < 100) total += weights[k++];
+    EXPECT_EQ(total, 100) << action;
+    if (action.compare(0, 3, "def") == 0) {
+        int32_t second = 0;
+        for (size_t i = k - 1; i < weights.size(); i++) second += weights[i];
+        EXPECT_EQ(second, 900) << action << ": the second block covers 0 to 899";
+    } else {
+        EXPECT_EQ(k, weights.size()) << action;
+    }
+}
+
+TEST(PkmAuthoringTest, ShippedCharactersHoldTogether) {
+    ScopedTempDir dir;
+    for (const char* name : {"zippy", "pebble"}) {
+        std::string module = std::string(name) + ".Pkm";
+        ASSERT_EQ(Pkm("build " + CharacterFolder(name) + " -o " + module).exitCode, 0);
+        ScriptText info;
+        ASSERT_TRUE(ReadScript(module, "info.txt", &info, 3)) << name;
+        int32_t canvasWidth = ReadNumber(&info.cursor);
+        int32_t canvasHeight = ReadNumber(&info.cursor);
+        ReadNumber(&info.cursor);
+        ReadNumber(&info.cursor);
+        int32_t bootSounds = ReadNumber(&info.cursor);
+        WeightedList starts{0, nullptr};
+        ASSERT_TRUE(ReadWeightedList(&info.cursor, &starts, 255));
+        ExpectListWeights("info.txt", starts);
+        EXPECT_GE(bootSounds, 2);
+        for (int i = 0; i < bootSounds; i++) EXPECT_TRUE(EntryExists(module, Numbered("boot", i, ".snd")));
+
+        std::vector<std::string> pending;
+        for (int32_t i = 0; i < starts.count; i++) pending.push_back(starts.entries[i].name);
+        ReleaseWeightedList(&starts);
+        std::set<std::string> seen;
+        std::set<std::string> kinds;
+        while (!pending.empty()) {
+            std::string action = pending.back();
+            pending.pop_back();
+            if (!seen.insert(action).second) continue;
+            kinds.insert(action.substr(0, 3));
+            ScriptText script;
+            ASSERT_TRUE(ReadScript(module, action, &script, 1)) << action;
+            std::string base(script.bytes.begin(), script.bytes.begin() + script.cursor.position);
+            ScriptCursor* c = &script.cursor;
+            int32_t cels = ReadNumber(c);
+            int32_t anchorX = ReadNumber(c);
+            int32_t anchorY = ReadNumber(c);
+            EXPECT_TRUE(anchorX > 0 && anchorX < canvasWidth && anchorY > 0 && anchorY <= canvasHeight) << action;
+            for (int i = 0; i < cels; i++) {
+                std::string image = Numbered(base, i, ".tw8");
+                uint32_t size = 0;
+                uint8_t* data = ReadImageEntry(module.c_str(), image.c_str(), &size);
+                ASSERT_NE(data, nullptr) << action << " " << image;
+                EXPECT_LE(data[8] | (data[9] << 8), canvasWidth) << image;
+                EXPECT_LE(data[10] | (data[11] << 8), canvasHeight) << image;
+                SysFree(data);
+                EXPECT_TRUE(EntryExists(module, Numbered(base, i, ".rgn"))) << image;
+            }
+            int32_t sounds = ReadNumber(c);
+            if (sounds > 0) {
+                char soundBase[40];
+                ASSERT_TRUE(ReadTextInto(c, soundBase, sizeof soundBase));
+                int32_t total = 0;
+                for (int i = 0; i < sounds; i++) {
+                    total += ReadNumber(c);
+                    EXPECT_TRUE(EntryExists(module, Numbered(soundBase, i, ".snd"))) << action;
+                }
+                EXPECT_EQ(total, 100) << action;
+                EXPECT_GE(ReadNumber(c), 1) << action << ": sound tick";
+            }
+            ReadNumber(c);
+            int32_t steps = ReadNumber(c);
+            int32_t loopStart = ReadNumber(c);
+            int32_t loopEnd = ReadNumber(c);
+            ReadNumber(c);
+            EXPECT_TRUE(steps >= 1 && loopStart >= 0 && loopStart <= loopEnd && loopEnd < steps) << action;
+            int32_t dySum = 0;
+            for (int i = 0; i < steps; i++) {
+                int32_t cel = ReadNumber(c);
+                ReadNumber(c);
+                int32_t dy = ReadNumber(c);
+                int32_t duration = ReadNumber(c);
+                EXPECT_TRUE(cel >= 0 && cel < cels && duration > 0) << action << " step " << i;
+                if (action.compare(0, 3, "mus") != 0) dySum += dy;
+            }
+            EXPECT_EQ(dySum, 0) << action << ": the character comes back to its edge";
+            if (action.compare(0, 3, "mus") == 0) {
+                EXPECT_TRUE(cels == 8 && steps == 2) << action;
+            }
+            WeightedList next{0, nullptr};
+            ASSERT_TRUE(ReadWeightedList(c, &next, 255)) << action;
+            ASSERT_FALSE(c->failed) << action;
+            ExpectListWeights(action, next);
+            for (int32_t i = 0; i < next.count; i++) pending.push_back(next.entries[i].name);
+            ReleaseWeightedList(&next);
+        }
+        std::vector<std::string> actionFiles;
+        ASSERT_TRUE(ListDirectory(CharacterFolder(name) + "/actions", &actionFiles));
+        EXPECT_EQ(seen.size(), actionFiles.size()) << name << ": every action can be reached";
+        for (const char* kind : {"def", "wkr", "wkl", "mus"}) {
+            EXPECT_TRUE(kinds.count(kind)) << name << " " << kind;
+        }
+    }
 }
 
 // Bad input gives exit code 1, one line on standard error naming the
