@@ -469,9 +469,15 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
 // folder cannot express as PNG or WAV are kept byte for byte in other/.
 TEST(PkmAuthoringTest, UnpackKeepsWhatItCannotConvert) {
     ScopedTempDir dir;
+    ByteVector huge(kImageHeaderSize + 4, 0xFF);
+    huge[1] = 1;
+    huge[4] = static_cast<uint8_t>(kImageHeaderSize + 4), huge[5] = static_cast<uint8_t>((kImageHeaderSize + 4) >> 8);
+    huge[6] = huge[7] = 0;
     std::vector<ModuleEntry> entries = {
         {"info.txt", ScrambleBytes({'0', ','})},
         {"odd.tw8", ByteVector(10, 1)},  // too short to be an image, and no region
+        {"huge.tw8", huge},              // 65535 x 65535 pixels promised by a few bytes
+        {"huge.rgn", MakeRegionData(1, 1, {1})},
         {"x.snd", ScrambleBytes({'n', 'o'})},
         {"walk", ScrambleBytes({'w', ','})},
         {"walk", ScrambleBytes({'l', 'a', 't', 'e', 'r'})},  // never reached by any reader
@@ -484,6 +490,7 @@ TEST(PkmAuthoringTest, UnpackKeepsWhatItCannotConvert) {
     EXPECT_EQ(FileText("out/actions/walk.txt"), "w,");
     EXPECT_EQ(FileText("out/other/odd.tw8"), std::string(10, '\x01'));
     EXPECT_EQ(FileText("out/other/x.snd").size(), 2u);
+    EXPECT_EQ(FileText("out/other/huge.tw8").size(), kImageHeaderSize + 4);
 }
 
 }  // namespace

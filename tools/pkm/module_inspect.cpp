@@ -28,13 +28,21 @@ int DecodeTw8(const ByteVector& entry, IndexedPicture* picture, ColorTable* colo
     const uint32_t width = Le16(&entry[8]);
     const uint32_t height = Le16(&entry[10]);
     const size_t count = static_cast<size_t>(width) * height;
-    ByteVector bottomUp(count);
+    // The pixel count is checked against the bytes that could make it before
+    // a block of that size is asked for: a two-byte repeat run gives at most
+    // 127 pixels.
+    ByteVector bottomUp;
     if (entry[1] == 1) {
         uint32_t storedSize = Le32(&entry[4]);
         if (storedSize < kImageHeaderSize || storedSize > entry.size()) {
             *error = "packed image whose stored size lies outside the entry";
             return 0;
         }
+        if (count > static_cast<size_t>(storedSize - kImageHeaderSize) * 64) {
+            *error = "packed pixel data does not make width x height pixels";
+            return 0;
+        }
+        bottomUp.resize(count);
         uint32_t produced = 0;
         if (!ExpandRle(bottomUp.data(), static_cast<uint32_t>(count), &entry[kImageHeaderSize],
                        storedSize - kImageHeaderSize, &produced) ||
@@ -47,6 +55,7 @@ int DecodeTw8(const ByteVector& entry, IndexedPicture* picture, ColorTable* colo
             *error = "pixel data shorter than width x height";
             return 0;
         }
+        bottomUp.resize(count);
         if (count) std::memcpy(bottomUp.data(), &entry[kImageHeaderSize], count);
     }
     picture->width = width;
