@@ -400,9 +400,10 @@ def zippy(look=(0.0, 0.0), eyes="open", feet=(0, 0), lift=(0, 0), bob=0, squash=
     if tail:
         tx = -1 if walk else 1
         pts = [(0, 6), (11, -4), (7, -5), (15, -15), (3, -6), (7, -5), (-2, 2)]
-        base_x = cx + tx * 17
+        scale = 1.15 if walk else 1.35  # a trailing bolt must stay inside the canvas
+        base_x = cx + tx * (16 if walk else 17)
         base_y = body_cy + 9
-        c.part(polygon([(base_x + tx * px * 1.35, base_y + py * 1.35) for px, py in pts], Z_BOLT, 0.55))
+        c.part(polygon([(base_x + tx * px * scale, base_y + py * scale) for px, py in pts], Z_BOLT, 0.55))
 
     # feet under the body
     for side, shift, up in ((-1, feet[0], lift[0]), (1, feet[1], lift[1])):
@@ -496,8 +497,8 @@ def make_zippy():
     for i, look in enumerate(LOOKS):
         ch.image(f"mus{i:02d}", zippy(look=look, mouth="small"))
 
-    walk = [dict(feet=(-3, 3), lift=(2, 0), bob=0), dict(feet=(0, 0), lift=(0, 0), bob=1),
-            dict(feet=(3, -3), lift=(0, 2), bob=0), dict(feet=(0, 0), lift=(0, 0), bob=1)]
+    walk = [dict(feet=(-4, 4), lift=(3, 0), bob=0), dict(feet=(0, 0), lift=(0, 0), bob=1),
+            dict(feet=(4, -4), lift=(0, 3), bob=0), dict(feet=(0, 0), lift=(0, 0), bob=1)]
     for i, w in enumerate(walk):
         pic = zippy(look=(1, 0), walk=True, **w)
         ch.image(f"wkr{i:02d}", pic)
