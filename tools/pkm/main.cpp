@@ -1,4 +1,4 @@
-// pkm: the character module tool for authors: list, read and check *.Pkm files.
+// pkm: the character module tool for authors: list, read, check, build and unpack *.Pkm files.
 #include "tools/pkm/commands.h"
 
 #include <cstdio>
@@ -16,6 +16,8 @@ const Command kCommands[] = {
     {"list", PkmList, "pkm list MODULE                 one line per entry: name, size, offset"},
     {"cat", PkmCat, "pkm cat MODULE ENTRY [--raw | --text | --image]   write an entry to standard output"},
     {"check", PkmCheck, "pkm check MODULE                loads the character and every reachable action, lists problems"},
+    {"build", PkmBuild, "pkm build SOURCE_DIR -o MODULE.Pkm   make a module from an authoring folder"},
+    {"unpack", PkmUnpack, "pkm unpack MODULE.Pkm DIR       write a module's entries into a new authoring folder"},
 };
 
 int Usage() {

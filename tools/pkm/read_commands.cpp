@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-const char* Reason(ContainerError why) {
+const char* ContainerReason(ContainerError why) {
     switch (why) {
         case ContainerError::kNoModuleFile: return "no such module file";
         case ContainerError::kNotModuleFile: return "not a module file";
@@ -20,8 +18,6 @@ const char* Reason(ContainerError why) {
     return "unknown failure";
 }
 
-}  // namespace
-
 int PkmList(int argc, char** argv) {
     if (argc != 1) {
         std::fputs("usage: pkm list MODULE\n", stderr);
@@ -31,7 +27,7 @@ int PkmList(int argc, char** argv) {
     ContainerError why = ContainerError::kNone;
     DirectoryRecord* records = ReadModuleDirectory(argv[0], &count, &why);
     if (!records) {
-        std::fprintf(stderr, "pkm: %s: %s\n", argv[0], Reason(why));
+        std::fprintf(stderr, "pkm: %s: %s\n", argv[0], ContainerReason(why));
         return 1;
     }
     for (uint32_t i = 0; i < count; i++)
@@ -58,7 +54,7 @@ int PkmCat(int argc, char** argv) {
     else
         data = ReadEntry(argv[0], argv[1], &size, &why);
     if (!data) {
-        std::fprintf(stderr, "pkm: %s: %s: %s\n", argv[0], argv[1], Reason(why));
+        std::fprintf(stderr, "pkm: %s: %s: %s\n", argv[0], argv[1], ContainerReason(why));
         return 1;
     }
     size_t written = std::fwrite(data, 1, size, stdout);

@@ -14,7 +14,7 @@
 #include "modules/character.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
-#include "tools/common/png_write.h"
+#include "tools/common/png_io.h"
 
 #include <cerrno>
 #include <cinttypes>
@@ -128,11 +128,15 @@ bool ParseOptions(int argc, char** argv) {
 bool WriteFramePng() {
     const int32_t width = 1024;
     const int32_t height = 768;
-    std::vector<uint8_t> screen(static_cast<size_t>(width) * height * 3, 255);
+    RgbaPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgba.assign(static_cast<size_t>(width) * height * 4, 255);
+    std::vector<uint8_t>& screen = picture.rgba;
     auto fill = [&](const Rect& r, uint8_t grey) {
         for (int32_t y = std::max(r.top, 0); y < std::min(r.bottom, height); y++)
             for (int32_t x = std::max(r.left, 0); x < std::min(r.right, width); x++)
-                std::memset(&screen[(static_cast<size_t>(y) * width + x) * 3], grey, 3);
+                std::memset(&screen[(static_cast<size_t>(y) * width + x) * 4], grey, 3);
     };
     fill(g_options.support, 192);
     Rect edge = {g_options.support.left, g_options.support.top, g_options.support.right, g_options.support.top + 2};
@@ -151,7 +155,7 @@ bool WriteFramePng() {
                     int32_t sx = view.rect.left + x;
                     int32_t sy = view.rect.top + y;
                     if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
-                    std::memcpy(&screen[(static_cast<size_t>(sy) * width + sx) * 3],
+                    std::memcpy(&screen[(static_cast<size_t>(sy) * width + sx) * 4],
                                 view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3, 3);
                 }
             }
@@ -159,7 +163,8 @@ bool WriteFramePng() {
     }
     char path[4096];
     std::snprintf(path, sizeof path, "%s/frame-%05" PRId64 ".png", g_options.pngDir, g_frameNumber);
-    return WritePngRgb(path, width, height, screen.data());
+    std::string error;
+    return WritePng(path, picture, &error);
 }
 
 void PrintFrame() {

@@ -1,0 +1,34 @@
+// The authoring folder of a character and the two commands that convert
+// between it and a module file (pkm build, pkm unpack). docs/authoring.md
+// describes the folder for authors.
+//
+//   info.txt            the description script, stored scrambled as info.txt
+//   actions/NAME.txt    one action script per action, stored scrambled as NAME
+//   images/NAME.png     one cel: NAME.tw8 and its shape NAME.rgn
+//   sounds/NAME.wav     one sound (8 or 16-bit PCM), stored scrambled as NAME.snd
+//   palette.png         optional: the module's 256 colours, pixel i = colour i
+//   other/NAME          optional: any other entry, stored byte for byte
+#pragma once
+
+#include "tools/pkm/module_write.h"
+
+#include <string>
+
+// Index of the transparent background in every palette the build makes.
+constexpr uint8_t kBackgroundIndex = 0;
+// Pixels of this colour (0xRRGGBB) are background even when they are opaque.
+constexpr uint32_t kKeyColor = 0xFF00FF;
+// Pixels whose alpha is below this are background.
+constexpr uint8_t kOpaqueAlpha = 128;
+
+// Makes a module's bytes from an authoring folder. Entries come in a fixed
+// order (info.txt, palette.tw8, actions, images with their regions, sounds,
+// other entries; each group sorted by name), so the same folder always gives
+// the same bytes. Returns 1, or 0 with *error set to one line naming the file
+// and what is wrong with it.
+int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::string* error);
+
+// Writes a module's entries into a new or empty authoring folder, so that
+// building that folder again gives the same module. Returns 1, or 0 with
+// *error set to one line.
+int UnpackModuleToFolder(const std::string& modulePath, const std::string& folder, std::string* error);
