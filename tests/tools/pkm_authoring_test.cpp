@@ -4,6 +4,7 @@
 #include "modules/container.h"
 #include "modules/script.h"
 #include "platform/memory.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/module_inspect.h"
@@ -19,31 +20,10 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Pkm(const std::string& arguments) {
-    std::string command = std::string(PKM_PATH) + " " + arguments + " 2>pkm-stderr.txt";
-    ToolRun run{-1, "", ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    ByteVector err;
-    std::string ignored;
-    if (ReadWholeFile("pkm-stderr.txt", &err, &ignored)) run.err.assign(err.begin(), err.end());
-    return run;
-}
+ToolRun Pkm(const std::string& arguments) { return RunTool(PKM_PATH, arguments); }
 
 void Shell(const char* command) {
     int ignored = std::system(command);

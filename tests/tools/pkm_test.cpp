@@ -1,38 +1,15 @@
 // Tests of the module tool's reading commands, run as a user runs them.
 #include "tests/support/module_writer.h"
+#include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Pkm(const std::string& arguments) {
-    std::string command = std::string(PKM_PATH) + " " + arguments + " 2>pkm-stderr.txt";
-    ToolRun run{-1, "", ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    FILE* err = fopen("pkm-stderr.txt", "rb");
-    if (err) {
-        while ((n = fread(buffer, 1, sizeof buffer, err)) > 0) run.err.append(buffer, n);
-        fclose(err);
-    }
-    return run;
-}
+ToolRun Pkm(const std::string& arguments) { return RunTool(PKM_PATH, arguments); }
 
 TEST(PkmTest, ListShowsRecordsInDirectoryOrder) {
     ScopedTempDir dir;

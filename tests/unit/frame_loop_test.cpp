@@ -1,0 +1,96 @@
+// Tests of the frame loop against the portable clock and message queue:
+// pacing by each step's duration, messages first, no catching up, and a
+// clock that wraps.
+#include "mascot/frame.h"
+#include "mascot/frame_loop.h"
+#include "platform/clock.h"
+#include "platform/portable/hooks.h"
+#include "tests/support/mascot_fixture.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<uint32_t> g_frameTimes;   // clock reading at each frame's start
+std::vector<int> g_events;            // frames (as -1) and messages (their number) in order
+int g_framesWanted = 0;               // frames before the loop is told to quit
+
+void RecordFrame() {
+    g_frameTimes.push_back(LastFrame.time);
+    g_events.push_back(-1);
+    if (static_cast<int>(g_frameTimes.size()) == g_framesWanted) SysTestPostQuit(7);
+}
+
+void RecordMessage(void* context) { g_events.push_back(static_cast<int>(reinterpret_cast<intptr_t>(context))); }
+
+class FrameLoopTest : public MascotTest {
+protected:
+    void Run(int frames) {
+        g_frameTimes.clear();
+        g_events.clear();
+        g_framesWanted = frames;
+        AfterFrame = RecordFrame;
+        EXPECT_EQ(RunFrameLoop(), 7) << "the quit message's parameter";
+    }
+};
+
+TEST_F(FrameLoopTest, EachStepStaysForItsOwnDuration) {
+    // Steps of 100, 250 and 0 ms, looping for ever.
+    Start(CharacterWithActions({{"paced", "ms,3,0,0,0,0,3,0,2,-1,0,0,0,100,1,0,0,250,2,0,0,0,1,stand,100,"}}), "paced");
+    SysTestSetClock(5000);
+    Run(7);
+    EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{5000, 5100, 5350, 5350, 5450, 5700, 5700}));
+    EXPECT_EQ(SysTestSleepCount(), 4) << "one sleep per wait, none for a zero duration";
+}
+
+TEST_F(FrameLoopTest, MessagesComeFirstEvenBetweenBackToBackFrames) {
+    Start(CharacterWithActions({{"rapid", "ms,1,0,0,0,0,1,0,0,-1,0,0,0,0,1,stand,100,"}}), "rapid");
+    SysTestPostMessage(RecordMessage, reinterpret_cast<void*>(1));
+    SysTestPostMessage(RecordMessage, reinterpret_cast<void*>(2));
+    struct Poster {
+        static void AfterFirst() {
+            RecordFrame();
+            if (g_frameTimes.size() == 1) SysTestPostMessage(RecordMessage, reinterpret_cast<void*>(3));
+        }
+    };
+    g_frameTimes.clear();
+    g_events.clear();
+    g_framesWanted = 3;
+    AfterFrame = Poster::AfterFirst;
+    EXPECT_EQ(RunFrameLoop(), 7);
+    EXPECT_EQ(g_events, (std::vector<int>{1, 2, -1, 3, -1, -1}));
+    EXPECT_EQ(SysTestSleepCount(), 0);
+}
+
+TEST_F(FrameLoopTest, ALateFrameIsNotCaughtUp) {
+    Start(CharacterWithActions({{"paced", "ms,1,0,0,0,0,1,0,0,-1,0,0,0,100,1,stand,100,"}}), "paced");
+    struct Late {
+        static void Delay(void*) { SysTestSetClock(SysNow() + 400); }  // a message that takes 400 ms
+    };
+    struct Poster {
+        static void AfterFrame() {
+            RecordFrame();
+            if (g_frameTimes.size() == 1) SysTestPostMessage(Late::Delay, nullptr);
+        }
+    };
+    g_frameTimes.clear();
+    g_events.clear();
+    g_framesWanted = 3;
+    AfterFrame = Poster::AfterFrame;
+    RunFrameLoop();
+    EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{0, 400, 500})) << "100 ms after the late frame's own start";
+}
+
+TEST_F(FrameLoopTest, AWrappingClockNeitherSkipsNorStallsTheWait) {
+    EXPECT_EQ(FrameWait(100, 0xFFFFFF9Cu), 200);   // due just after the wrap
+    EXPECT_EQ(FrameWait(0xFFFFFF9Cu, 100), -200);  // overdue across the wrap
+    EXPECT_EQ(FrameWait(5, 5), 0);
+
+    Start(CharacterWithActions({{"paced", "ms,1,0,0,0,0,1,0,0,-1,0,0,0,300,1,stand,100,"}}), "paced");
+    SysTestSetClock(0xFFFFFF00u);
+    Run(3);
+    EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{0xFFFFFF00u, 0x2Cu, 0x158u}));
+    EXPECT_EQ(SysTestSleptTotal(), 600u);
+}
+
+}  // namespace

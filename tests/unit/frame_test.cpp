@@ -1,0 +1,219 @@
+// Tests of the frame tick on the simulated screen: the supporting window,
+// snapping and clamping, the taskbar, and the mouse-watching direction and timers.
+#include "mascot/behaviour.h"
+#include "mascot/frame.h"
+#include "platform/portable/hooks.h"
+#include "tests/support/mascot_fixture.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+Rect WindowRect(SysWindow* window) {
+    Rect rect;
+    SysWindowRect(window, &rect);
+    return rect;
+}
+
+// An action of one 4x2 cel standing still, anchored at (ax, ay).
+std::string StillAction(int ax, int ay) {
+    return "ms,1," + std::to_string(ax) + "," + std::to_string(ay) + ",0,0,1,0,0,-1,0,0,0,100,1,stand,100,";
+}
+
+class FrameTest : public MascotTest {};
+
+TEST_F(FrameTest, SnappingPutsTheStandingLineOnTheEdge) {
+    Start(CharacterWithActions({{"tall", StillAction(0, 50)}}), "tall");
+    struct Case {
+        Rect support;
+        int32_t top;
+        int32_t onTop;
+    } cases[] = {
+        {{0, 200, 800, 600}, 150, 1},   // room above: on the top edge
+        {{0, 50, 800, 600}, 547, 0},    // top equal to anchorY: no room, inside the bottom
+        {{0, 0, 1024, 768}, 715, 0},    // maximised or desktop
+    };
+    for (const Case& c : cases) {
+        Rect rect = {100, 10, 104, 12};
+        SnapToSupport(&rect, c.support);
+        EXPECT_EQ(rect.top, c.top);
+        EXPECT_EQ(RunningCharacter.onWindowTop, c.onTop);
+        Rect again = {100, 10, 104, 12};
+        ResnapToSupport(&again, Rect{0, 400, 800, 600});
+        EXPECT_EQ(again.top, c.onTop ? 350 : 547) << "the edge comes from onWindowTop";
+    }
+    Rect overhang = {790, 0, 810, 2};
+    SnapToSupport(&overhang, Rect{0, 200, 800, 600});
+    EXPECT_EQ(overhang.left, 780);
+    Rect outside = {-30, 0, -10, 2};
+    SnapToSupport(&outside, Rect{0, 200, 800, 600});
+    EXPECT_EQ(outside.left, 0);
+}
+
+TEST_F(FrameTest, TheClampKeepsTheAnchorWithinTheMargins) {
+    Start(CharacterWithActions({{"wide", StillAction(40, 2)}}), "wide");
+    RunningCharacter.marginLeft = 20;
+    RunningCharacter.marginRight = 30;
+    SupportRect = Rect{0, 300, 1000, 768};
+    struct Case {
+        int32_t x, expected, hit;
+    } cases[] = {{500, 500, 0}, {930, 930, 0}, {950, 930, 1}, {-20, -20, 0}, {-21, -20, 1}};
+    for (const Case& c : cases) {
+        RunningCharacter.edgeHit = 0;
+        EXPECT_EQ(ClampHorizontal(c.x), c.expected) << c.x;
+        EXPECT_EQ(RunningCharacter.edgeHit, c.hit) << c.x;
+    }
+    // Windows too narrow for both margins (min > max).
+    RunningCharacter.edgeHit = 0;
+    SupportRect = Rect{100, 300, 130, 768};  // min = 80, max = 60
+    EXPECT_EQ(ClampHorizontal(70), 70) << "between max and min: both clamps, the middle";
+    EXPECT_EQ(RunningCharacter.edgeHit, 1);
+    EXPECT_EQ(ClampHorizontal(0), 80) << "below both: min";
+    SupportRect = Rect{-101, 300, -70, 768};  // min = -121, max = -140: middle -130.5 truncates to -130
+    EXPECT_EQ(ClampHorizontal(-125), -130);
+}
+
+TEST_F(FrameTest, EightDirectionsAroundTheWatchingPoint) {
+    Start(CharacterWithActions({{"wide", StillAction(40, 2)}}), "wide");
+    // The watching point is the window's top-left plus step 0's (dx, dy) = (0, 0).
+    SysTestSetWindowRect(MainWindow, Rect{500, 400, 504, 402});
+    struct Case {
+        int32_t cx, cy, direction;
+    } cases[] = {
+        {600, 400, 2}, {500, 300, 0}, {500, 500, 4}, {400, 400, 6},
+        {600, 300, 1}, {400, 500, 5}, {600, 500, 3}, {400, 300, 7},
+        {500, 400, 2},  // on the point itself
+        {610, 395, 2},  {600, 330, 1},  // 2.9 and 35 degrees up
+    };
+    for (const Case& c : cases) {
+        SysTestSetCursor(c.cx, c.cy);
+        EXPECT_EQ(CursorDirection(), c.direction) << c.cx << "," << c.cy;
+    }
+    EXPECT_EQ(AngleBetween(0, 0, 10, 0, 10, 0), 0);
+    EXPECT_EQ(AngleBetween(0, 0, 10, 0, -10, 0), 180);
+    EXPECT_EQ(AngleBetween(0, 0, 0, 0, 5, 5), 0) << "no direction: 0 rather than NaN";
+    // Nearly parallel long vectors, where rounding pushes the cosine past 1.
+    EXPECT_EQ(AngleBetween(0, 0, 2147483647, 2147483646, 2147483646, 2147483645), 0);
+}
+
+TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
+    Start(CharacterWithActions({{"still", StillAction(2, 2)}}), "still");
+    FrameTick();
+    EXPECT_EQ(SupportWindow, support_);
+    Rect shown = WindowRect(MainWindow);
+    EXPECT_EQ(shown.top, 298) << "standing line on the support's top edge (300)";
+    EXPECT_EQ(shown.right - shown.left, 4);
+    SysTestWindowView view;
+    SysTestViewWindow(MainWindow, &view);
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.shapeSize, 48u);
+
+    // Minimising the foreground window moves the character to the desktop's bottom edge.
+    SysTestSetMinimized(support_, 1);
+    FrameTick();
+    EXPECT_EQ(SupportWindow, SysDesktopWindow());
+    EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);
+    SysTestSetMinimized(support_, 0);
+
+    // The taskbar hides the character and holds the step.
+    SysWindow* taskbar = SysTestCreateWindow(Rect{0, 740, 1024, 768}, "Shell_TrayWnd", 1);
+    SysTestSetForeground(taskbar);
+    int32_t ticks = RunningCharacter.currentAction->tickCount;
+    FrameTick();
+    SysTestViewWindow(MainWindow, &view);
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(RunningCharacter.currentAction->tickCount, ticks) << "no AdvanceStep";
+    EXPECT_EQ(LastFrame.shown, 0);
+
+    // Any other visible window brings it back on that window's top edge.
+    SysWindow* other = SysTestCreateWindow(Rect{200, 500, 700, 700}, "Editor", 1);
+    SysTestSetForeground(other);
+    FrameTick();
+    SysTestViewWindow(MainWindow, &view);
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(WindowRect(MainWindow).top, 498);
+
+    // An invisible foreground window is never adopted; the mascot itself leaves the support as it is.
+    SysWindow* hidden = SysTestCreateWindow(Rect{0, 100, 50, 200}, "Hidden", 0);
+    SysTestSetForeground(hidden);
+    FrameTick();
+    EXPECT_EQ(SupportWindow, other);
+    SysTestSetForeground(MainWindow);
+    FrameTick();
+    EXPECT_EQ(SupportWindow, other);
+
+    // A moved supporting window snaps the character again.
+    SysTestSetForeground(other);
+    SysTestSetWindowRect(other, Rect{200, 450, 700, 700});
+    FrameTick();
+    EXPECT_EQ(WindowRect(MainWindow).top, 448);
+}
+
+TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {
+    // stand anchors at (2, 2); "big" at (10, 20) and moves 5 right each step.
+    Start(CharacterWithActions({{"big", "ms,1,10,20,0,0,1,0,0,-1,0,5,0,100,1,stand,100,"}}), "stand");
+    FrameTick();
+    Rect before = WindowRect(MainWindow);
+    SwitchAction("big");
+    PendingShiftX = 8;
+    PendingShiftY = 18;
+    FrameTick();
+    Rect after = WindowRect(MainWindow);
+    EXPECT_EQ(after.left, before.left + 5 - 8);
+    EXPECT_EQ(after.top, before.top - 18) << "the anchor points of both actions meet";
+    EXPECT_EQ(PendingShiftX, 0);
+    FrameTick();  // tickCount 1: resnapped to the edge with the new anchor
+    EXPECT_EQ(WindowRect(MainWindow).top, 300 - 20);
+}
+
+TEST_F(FrameTest, AStillCursorEndsAWatchAfterTenSeconds) {
+    std::string watch = "ms,8,0,0,0,0,2,0,1,0,0,0,0,0,0,0,0,500,1,stand,100,";
+    Start(CharacterWithActions({{"muswatch", watch}}), "muswatch");
+    SysTestSetWindowRect(MainWindow, Rect{500, 298, 504, 300});
+    SysTestSetCursor(900, 298);  // right of the point: direction 2
+    uint32_t now = 1000;
+    int frames = 0;
+    while (std::string(RunningCharacter.currentAction->name) == "muswatch" && frames < 100) {
+        SysTestSetClock(now);
+        FrameTick();
+        EXPECT_EQ(LastFrame.step, 1);
+        EXPECT_EQ(LastFrame.cel, 2) << "the cel of the cursor's direction";
+        now += 500;
+        frames++;
+    }
+    EXPECT_EQ(now - 500, 1000u + 10500u) << "the first frame after 10 seconds ends it";
+
+    // A cursor that keeps changing direction never ends the watch.
+    SwitchAction("muswatch");
+    Action* fresh = LoadAction("m.Pkm", "muswatch");
+    ReleaseAction(RunningCharacter.currentAction);
+    RunningCharacter.currentAction = fresh;  // a new instance restarts the timers
+    for (int i = 0; i < 100; i++) {
+        SysTestSetClock(now);
+        SysTestSetCursor(i % 2 ? 900 : 100, 298);
+        FrameTick();
+        ASSERT_STREQ(RunningCharacter.currentAction->name, "muswatch") << "frame " << i;
+        now += 500;
+    }
+}
+
+TEST_F(FrameTest, ANewInstanceAtTheSameAddressStillRestartsTheWatch) {
+    std::string watch = "ms,8,0,0,0,0,2,0,1,-1,0,0,0,0,0,0,0,500,1,stand,100,";
+    Start(CharacterWithActions({{"muswatch", watch}}), "muswatch");
+    SysTestSetClock(0);
+    FrameTick();
+    uint32_t end = WatchEndTime;
+    // Release and reload until the new action lands where the old one was.
+    uint32_t oldSerial = RunningCharacter.currentAction->serial;
+    Action* old = RunningCharacter.currentAction;
+    ReleaseAction(old);
+    Action* fresh = LoadAction("m.Pkm", "muswatch");
+    RunningCharacter.currentAction = fresh;
+    EXPECT_NE(fresh->serial, oldSerial);
+    SysTestSetClock(60000);
+    FrameTick();
+    EXPECT_EQ(WatchEndTime, 70000u) << "timers restarted for the new instance (old end " << end << ")";
+}
+
+}  // namespace
