@@ -3,7 +3,6 @@
 #include "platform/portable/hooks.h"
 
 #include <cstdlib>
-#include <cstring>
 
 static int64_t g_liveBlocks = 0;    // blocks handed out and not freed
 static int g_failCountdown = -1;    // allocations left before an injected failure; -1: off
@@ -26,13 +25,5 @@ void SysFree(void* block) {
 }
 
 int64_t SysLiveBlocks() { return g_liveBlocks; }
-
-char* SysDupText(const char* text) {
-    if (!text) return nullptr;
-    size_t length = std::strlen(text);
-    char* copy = static_cast<char*>(SysAlloc(length + 1));
-    if (copy) std::memcpy(copy, text, length + 1);
-    return copy;
-}
 
 void SysTestFailAllocAfter(int n) { g_failCountdown = n < 0 ? -1 : n; }

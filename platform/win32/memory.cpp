@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 static int64_t g_liveBlocks = 0;  // blocks handed out and not freed
 
 void* SysAlloc(size_t size) {
@@ -22,10 +20,3 @@ void SysFree(void* block) {
 
 int64_t SysLiveBlocks() { return g_liveBlocks; }
 
-char* SysDupText(const char* text) {
-    if (!text) return nullptr;
-    size_t length = std::strlen(text);
-    char* copy = static_cast<char*>(SysAlloc(length + 1));
-    if (copy) std::memcpy(copy, text, length + 1);
-    return copy;
-}
