@@ -49,7 +49,8 @@ const char* SysCommandLine() { return Fake().commandLine.c_str(); }
 
 int SysSetCurrentFolder(const char* folder) {
     if (!FolderExists(folder)) return 0;
-    Fake().currentFolder = folder;
+    // A bare drive ("E:") gives that drive's current folder, its root in a fresh process.
+    Fake().currentFolder = std::strlen(folder) == 2 ? std::string(folder) + "\\" : folder;
     return 1;
 }
 
