@@ -117,25 +117,29 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
+// What FindTopWindow looks for, and what it found.
+struct WindowSearch {
+    const std::string* caption;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (IsWindowVisible(window) && WindowText(window) == *search->caption &&
+        (!search->process || owner == search->process)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window with caption `caption`, of process `process` when not 0.
 HWND FindTopWindow(const std::string& caption, DWORD process = 0) {
-    struct Search {
-        const std::string* caption;
-        DWORD process;
-        HWND found;
-    } search = {&caption, process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (IsWindowVisible(window) && WindowText(window) == *s->caption && (!s->process || owner == s->process)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search = {&caption, process, nullptr};
+    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -143,19 +147,18 @@ HWND WaitWindow(const std::string& caption, DWORD process = 0) {
     return WaitFor<HWND>([&] { return FindTopWindow(caption, process); });
 }
 
-// The text of a message box: its static control with text.
+BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    std::string* out = reinterpret_cast<std::string*>(data);
+    if (lstrcmpiA(name, "Static") == 0 && out->empty()) *out = WindowText(child);
+    return TRUE;
+}
+
+// The text of a message box: its first static control with text.
 std::string MessageBoxText(HWND box) {
     std::string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM data) -> BOOL {
-            char name[32] = "";
-            GetClassNameA(child, name, sizeof name);
-            std::string* out = reinterpret_cast<std::string*>(data);
-            if (lstrcmpiA(name, "Static") == 0 && out->empty()) *out = WindowText(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 
