@@ -1,8 +1,7 @@
 // Tests of the installer's bounded texts: paths that do not fit are refused
 // whole, messages are cut on a whole GBK character, '%' in values stays text,
-// and backslashes are found GBK-aware.
+// backslashes are found and case is folded GBK-aware.
 #include "setup/text.h"
-#include "setup/uninst/owned.h"
 
 #include <gtest/gtest.h>
 
@@ -65,24 +64,6 @@ TEST(SetupText, CaseIsFoldedForAsciiOnly) {
         {"\x81\x41", "\x81\x61", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
-}
-
-TEST(SetupText, WhatLiesInTheUninstallersFolder) {
-    struct Case {
-        const char* path;
-        int inside;
-    } cases[] = {
-        {"C:\\Apps\\Zippit\\Zippit.exe", 1},
-        {"c:\\apps\\zippit\\sub\\x.txt", 1},
-        {"C:\\Apps\\Zippit", 1},
-        {"C:\\Apps\\Zippit\\", 1},
-        {"C:\\Apps\\Zippit2\\Zippit.exe", 0},
-        {"C:\\Apps\\Zip", 0},
-        {"D:\\Apps\\Zippit\\Zippit.exe", 0},
-        {"", 0},
-    };
-    for (const Case& c : cases) EXPECT_EQ(IsInFolder(c.path, "C:\\Apps\\Zippit"), c.inside) << c.path;
-    EXPECT_EQ(IsInFolder("C:\\x", ""), 0) << "an empty folder owns nothing";
 }
 
 }  // namespace

@@ -96,10 +96,10 @@ void RemoveProduct(const char* folder, const char* self) {
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return;
     CoInitialize(nullptr);
     for (int i = 1; ReadListItem(list, kListLinks, i, item), item[0]; i++)
-        if (LinkPointsInto(item, folder)) DeleteProductFile(item);
+        if (IsLinkPath(item) && LinkPointsInto(item, folder)) DeleteProductFile(item);
     for (int i = 1; ReadListItem(list, kListFolders, i, item), item[0]; i++) RemoveDirectoryA(item);
     for (int i = 1; ReadListItem(list, kListFiles, i, item), item[0]; i++)
-        if (FormatPath(path, sizeof path, "%s\\%s", folder, item)) DeleteProductFile(path);
+        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item)) DeleteProductFile(path);
 
     char uninstaller[kPathSize];
     if (FormatPath(uninstaller, sizeof uninstaller, "%s\\%s", folder, kUninstallerTarget)) {
