@@ -494,6 +494,52 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_TRUE(Exists(media + "\\Setup.ini")) << "nothing outside the install";
 }
 
+// The program file of the process that owns `window`.
+std::string ProgramOf(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return "";
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    return path;
+}
+
+TEST_F(SetupDriverTest, FinishingOpensTheDocumentBeforeAndTheProgramAfterTheMessage) {
+    // Copies of the uninstaller serve as the opened programs: started without
+    // arguments they show their confirmation, and No ends them.
+    CopyPrograms();
+    std::string media = kMedia;
+    ASSERT_TRUE(CopyFileA((media + "\\UnInst.dat").c_str(), (media + "\\open.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((media + "\\UnInst.dat").c_str(), (media + "\\run.exe").c_str(), FALSE));
+    WriteIni(std::string("[Setup]\r\nProductName=Finish\r\nDefaultPath=") + kInstall +
+             "\r\nOpenFile=open.exe\r\nExecFile=run.exe\r\n[SetupFiles]\r\n1=run.exe\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Finish 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    // OpenFile, relative to the setup folder, is open before the message.
+    HWND opened = WaitWindow("Zippit(演示版) 卸载");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(ProgramOf(opened), media + "\\open.exe");
+    Press(opened, IDNO);
+    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+    Sleep(300);
+    EXPECT_EQ(FindTopWindow("Zippit(演示版) 卸载"), nullptr) << "ExecFile waits for the message";
+    // ExecFile, relative to the install folder, starts once the message is closed.
+    Press(done, IDOK);
+    HWND executed = WaitWindow("Zippit(演示版) 卸载");
+    ASSERT_NE(executed, nullptr);
+    EXPECT_EQ(ProgramOf(executed), std::string(kInstall) + "\\run.exe");
+    Press(executed, IDNO);
+    EXPECT_EQ(WaitExit(setup), 0);
+    EXPECT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+}
+
 TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
     CopyPrograms();
     WriteFile(std::string(kMedia) + "\\a.exe", "program a");
