@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -538,6 +539,72 @@ TEST_F(SetupDriverTest, FinishingOpensTheDocumentBeforeAndTheProgramAfterTheMess
     Press(executed, IDNO);
     EXPECT_EQ(WaitExit(setup), 0);
     EXPECT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+}
+
+BOOL CALLBACK TakeTreeView(HWND child, LPARAM data) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, WC_TREEVIEWA) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+// The folder browser of Setup's dialog: a modal window other than the dialog itself.
+HWND WaitBrowser(DWORD setup, HWND dialog) {
+    return WaitFor<HWND>([&]() -> HWND {
+        HWND found = nullptr;
+        for (HWND window = GetWindow(dialog, GW_HWNDFIRST); window && !found; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == setup && window != dialog && GetWindow(window, GW_OWNER) == dialog && IsWindowVisible(window))
+                found = window;
+        }
+        return found;
+    });
+}
+
+TEST_F(SetupDriverTest, FolderBrowserCancelledOrChosen) {
+    CopyPrograms();
+    WriteIni("[Setup]\r\nProductName=Browse\r\nDefaultPath=C:\\typed\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Browse 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+
+    Press(dialog, 1002);
+    HWND browser = WaitBrowser(setup, dialog);
+    ASSERT_NE(browser, nullptr);
+    Press(browser, IDCANCEL);
+    ASSERT_TRUE(WaitFor<bool>([&] { return !IsWindow(browser); }));
+    EXPECT_EQ(ItemText(dialog, 1001), "C:\\typed") << "a cancelled browser changes nothing";
+
+    // Choose the first top-level folder of the tree that the browser accepts
+    // (a file-system folder); its path replaces the field whole.
+    Press(dialog, 1002);
+    browser = WaitBrowser(setup, dialog);
+    ASSERT_NE(browser, nullptr);
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitFor<bool>([&] {
+        EnumChildWindows(browser, TakeTreeView, reinterpret_cast<LPARAM>(&tree));
+        return tree != nullptr;
+    }));
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    bool chosen = false;
+    for (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                                     reinterpret_cast<LPARAM>(root)));
+         item && !chosen;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                          reinterpret_cast<LPARAM>(item)))) {
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        chosen = IsWindowEnabled(GetDlgItem(browser, IDOK));
+    }
+    ASSERT_TRUE(chosen) << "no folder to choose";
+    Press(browser, IDOK);
+    ASSERT_TRUE(WaitFor<bool>([&] { return !IsWindow(browser); }));
+    std::string folder = ItemText(dialog, 1001);
+    EXPECT_NE(folder, "C:\\typed");
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << folder;
+    CancelSetup(dialog, setup);
 }
 
 TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
