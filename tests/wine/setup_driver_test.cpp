@@ -623,8 +623,18 @@ TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
     ASSERT_TRUE(Exists(group + "\\Play.lnk"));
 
-    // Declining keeps everything.
+    // While the program runs (its single-instance mutex exists) the uninstaller refuses.
     std::string install = kInstall;
+    HANDLE running = CreateMutexA(nullptr, FALSE, "Zippit(演示版)");
+    DWORD refused = Start(install + "\\UnInst.exe", kRoot);
+    HWND refusal = WaitWindow("Zippit(演示版) 卸载", refused);
+    CloseHandle(running);
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(MessageBoxText(refusal), "Zippit(演示版) 正在运行。请先退出它，再卸载。");
+    Press(refusal, IDOK);
+    EXPECT_EQ(WaitExit(refused), 0);
+
+    // Declining keeps everything.
     DWORD first = Start(install + "\\UnInst.exe", kRoot);
     HWND confirm = WaitWindow("Zippit(演示版) 卸载", first);
     ASSERT_NE(confirm, nullptr);
