@@ -262,8 +262,8 @@ protected:
     static void WriteIni(const std::string& text) { WriteFile(std::string(kMedia) + "\\Setup.ini", text); }
 
     // Starts a program; returns its process id.
-    DWORD Start(const std::string& program, const char* folder) {
-        std::string commandLine = "\"" + program + "\"";
+    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
+        std::string commandLine = "\"" + program + "\"" + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
@@ -375,6 +375,20 @@ TEST_F(SetupDriverTest, FolderWithoutSetupIniGivesTheStartUpError) {
     EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
     Press(error, IDOK);
     EXPECT_EQ(WaitExit(setup), 0);
+}
+
+TEST_F(SetupDriverTest, SetupFolderTooLongGivesTheStartUpError) {
+    // The setup folder is everything before the last backslash of the command
+    // line, arguments included: here over 600 bytes, more than a path may hold.
+    CopyPrograms();
+    WriteIni("[Setup]\r\nProductName=TooLong\r\nDefaultPath=C:\\x\r\n");
+    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(600, 'a') + "\\b");
+    HWND error = WaitWindow("Error", setup);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
+    Press(error, IDOK);
+    EXPECT_EQ(WaitExit(setup), 0);
+    EXPECT_EQ(FindWindowA("TooLong 安装", nullptr), nullptr);
 }
 
 TEST_F(SetupDriverTest, NotEnoughSpaceKeepsTheDialog) {
