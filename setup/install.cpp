@@ -1,0 +1,194 @@
+// The installation steps over Setup's platform services.
+#include "setup/install.h"
+
+#include "setup/setup_system.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Profile keys of the numbered lists are their index in decimal.
+void IndexKey(int index, char (&key)[16]) { std::snprintf(key, sizeof key, "%d", index); }
+
+// Copies `length` bytes of `text` into `out` as a terminated text.
+void CopySpan(const char* text, size_t length, char* out) {
+    std::memcpy(out, text, length);
+    out[length] = 0;
+}
+
+void CreateFolders(const char* installFolder) {
+    size_t lengths[kValueSize];
+    size_t count = ListFoldersToCreate(installFolder, lengths, kValueSize);
+    char folder[kValueSize];
+    for (size_t i = 0; i < count; i++) {
+        CopySpan(installFolder, lengths[i], folder);
+        SysCreateFolder(folder);  // one that exists already is fine
+    }
+}
+
+// Copies `source` over `target` unless the target is as new or newer.
+// Returns 1 when the target is in place afterwards.
+int InstallOneFile(const char* source, const char* target) {
+    if (SysPathExists(target)) {
+        uint64_t targetTime = 0, sourceTime = 0;
+        // A time that cannot be read (a file in use, say) counts as "not
+        // newer": the installed copy is kept rather than fought over.
+        if (!SysFileWriteTime(target, &targetTime) || !SysFileWriteTime(source, &sourceTime) ||
+            sourceTime <= targetTime)
+            return 1;
+    }
+    if (!SysCopyFile(source, target)) return SysPathExists(target);
+    SysSetArchiveOnly(target);
+    return 1;
+}
+
+}  // namespace
+
+size_t ListFoldersToCreate(const char* installFolder, size_t* lengths, size_t capacity) {
+    size_t count = 0;
+    const char* first = NextBackslash(installFolder);
+    if (first) {
+        for (const char* at = NextBackslash(first + 1); at && count < capacity;
+             at = NextBackslash(at + 1))
+            lengths[count++] = static_cast<size_t>(at - installFolder);
+    }
+    if (count < capacity) lengths[count++] = std::strlen(installFolder);
+    return count;
+}
+
+int MakeSourcePath(const SetupDescription* setup, const char* name, char* out, size_t size) {
+    if (setup->sourceFolder[0])
+        return FormatPath(out, size, "%s\\%s\\%s", setup->setupFolder, setup->sourceFolder, name);
+    return FormatPath(out, size, "%s\\%s", setup->setupFolder, name);
+}
+
+int MakeTargetPath(const SetupDescription* setup, const char* name, char* out, size_t size) {
+    return FormatPath(out, size, "%s\\%s", setup->installFolder, name);
+}
+
+int FolderOfPath(const char* path, char* out, size_t size) {
+    const char* last = LastBackslash(path);
+    if (!last || static_cast<size_t>(last - path) >= size) return 0;
+    CopySpan(path, static_cast<size_t>(last - path), out);
+    return 1;
+}
+
+ShortcutCursor StartShortcutList(const char* text) { return ShortcutCursor{text, 0, 0}; }
+
+int NextShortcutEntry(ShortcutCursor* cursor, ShortcutEntry* entry) {
+    if (cursor->done) return 0;
+    const char* start = cursor->text + cursor->at;
+    const char* comma = std::strchr(start, ',');
+    if (!comma) {
+        cursor->done = 1;
+        return 0;
+    }
+    const char* arguments = comma + 1;
+    const char* end = std::strchr(arguments, ',');
+    entry->name = start;
+    entry->nameLength = static_cast<size_t>(comma - start);
+    entry->arguments = arguments;
+    entry->argumentsLength = end ? static_cast<size_t>(end - arguments) : std::strlen(arguments);
+    if (end)
+        cursor->at = static_cast<size_t>(end + 1 - cursor->text);
+    else
+        cursor->done = 1;
+    return 1;
+}
+
+void RecordInstalled(const SetupDescription* setup, const char* section, const char* item) {
+    char list[kPathSize];
+    if (!MakeTargetPath(setup, kInstalledListName, list, sizeof list)) return;
+    char key[16];
+    char value[kValueSize];
+    for (int index = 1; index < 100000; index++) {
+        IndexKey(index, key);
+        SysReadProfile(list, section, key, "", value, sizeof value);
+        if (!value[0]) {
+            SysWriteProfile(list, section, key, item);
+            return;
+        }
+        if (SameTextIgnoringCase(value, item)) return;
+    }
+}
+
+int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context) {
+    char text[kMessageSize];
+    FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制", setup->productName, setup->installFolder);
+    sink(context, text);
+    CreateFolders(setup->installFolder);
+
+    char key[16];
+    char name[kValueSize];
+    char source[kPathSize];
+    char target[kPathSize];
+    int index = 1;
+    for (;; index++) {
+        IndexKey(index, key);
+        ReadSetupValue(setup, "SetupFiles", key, "", name);
+        if (!name[0]) break;
+        FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制  \n\t%s", setup->productName,
+                   setup->installFolder, name);
+        sink(context, text);
+        if (!MakeSourcePath(setup, name, source, sizeof source) || !MakeTargetPath(setup, name, target, sizeof target))
+            continue;
+        if (InstallOneFile(source, target)) RecordInstalled(setup, kListFiles, name);
+    }
+
+    // The uninstaller always comes from the setup folder itself and always replaces an older one.
+    if (FormatPath(source, sizeof source, "%s\\%s", setup->setupFolder, kUninstallerSource) &&
+        MakeTargetPath(setup, kUninstallerTarget, target, sizeof target) && SysCopyFile(source, target))
+        SysSetArchiveOnly(target);
+    return index;
+}
+
+void MakeShortcuts(const SetupDescription* setup, const char* section, const char* folder, int stopIndex) {
+    char key[16];
+    char list[kValueSize];
+    char name[kValueSize];
+    char target[kPathSize];
+    char workingFolder[kPathSize];
+    char linkName[kValueSize];
+    char arguments[kValueSize];
+    char link[kPathSize];
+    for (int index = 1; index <= stopIndex; index++) {
+        IndexKey(index, key);
+        ReadSetupValue(setup, section, key, "", list);
+        if (!list[0]) continue;
+        ReadSetupValue(setup, "SetupFiles", key, "", name);
+        if (!MakeTargetPath(setup, name, target, sizeof target) ||
+            !FolderOfPath(target, workingFolder, sizeof workingFolder))
+            continue;
+        ShortcutCursor cursor = StartShortcutList(list);
+        ShortcutEntry entry;
+        while (NextShortcutEntry(&cursor, &entry)) {
+            CopySpan(entry.name, entry.nameLength, linkName);
+            CopySpan(entry.arguments, entry.argumentsLength, arguments);
+            if (!FormatPath(link, sizeof link, "%s\\%s.lnk", folder, linkName)) continue;
+            if (SysMakeShellLink(link, target, arguments, workingFolder)) RecordInstalled(setup, kListLinks, link);
+        }
+    }
+}
+
+void MakeStartMenuShortcuts(const SetupDescription* setup, const char* programs, int stopIndex) {
+    char group[kValueSize];
+    char folder[kPathSize];
+    ReadSetupValue(setup, "StartMenu", "StartMenu", "", group);
+    if (group[0]) {
+        if (!FormatPath(folder, sizeof folder, "%s\\%s", programs, group)) return;
+        SysCreateFolder(folder);  // an existing group is fine
+        RecordInstalled(setup, kListFolders, folder);
+    } else if (!CopyText(folder, sizeof folder, programs)) {
+        return;
+    }
+    MakeShortcuts(setup, "StartMenu", folder, stopIndex);
+}
+
+void WriteRegistryEntries(const SetupDescription* setup) {
+    char uninstaller[kPathSize];
+    SysWriteMachineText(kUninstallKey, "DisplayName", kUninstallDisplayName);
+    if (MakeTargetPath(setup, kUninstallerTarget, uninstaller, sizeof uninstaller))
+        SysWriteMachineText(kUninstallKey, "UninstallString", uninstaller);
+    SysWriteMachineText(kSetupProductKey, kSetupModuleValue, setup->moduleName);
+}

@@ -1,0 +1,156 @@
+// Portable Setup services over the in-memory machine of fake_system.h, for the
+// native tests of the installer's logic.
+#include "setup/setup_system.h"
+
+#include "setup/portable/fake_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+FakeMachine& Fake() {
+    static FakeMachine machine;
+    return machine;
+}
+
+void ResetFake() { Fake() = FakeMachine(); }
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string Trim(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string::npos) return "";
+    size_t end = text.find_last_not_of(" \t\r");
+    return text.substr(begin, end - begin + 1);
+}
+
+int FolderExists(const std::string& path) {
+    if (path.size() == 2 && path[1] == ':') return 1;
+    for (const std::string& folder : Fake().folders)
+        if (Lower(folder) == Lower(path)) return 1;
+    return 0;
+}
+
+void CopyOut(const std::string& text, char* out, size_t size) {
+    size_t length = std::min(text.size(), size - 1);
+    std::memcpy(out, text.data(), length);
+    out[length] = 0;
+}
+
+}  // namespace
+
+const char* SysCommandLine() { return Fake().commandLine.c_str(); }
+
+int SysSetCurrentFolder(const char* folder) {
+    if (!FolderExists(folder)) return 0;
+    // A bare drive ("E:") gives that drive's current folder, its root in a fresh process.
+    Fake().currentFolder = std::strlen(folder) == 2 ? std::string(folder) + "\\" : folder;
+    return 1;
+}
+
+int SysGetCurrentFolder(char* out, size_t size) {
+    if (Fake().currentFolder.size() >= size) {
+        if (size) out[0] = 0;
+        return 0;
+    }
+    CopyOut(Fake().currentFolder, out, size);
+    return 1;
+}
+
+char SysWindowsDrive() { return Fake().windowsDrive; }
+
+void SysReadProfile(const char* path, const char* section, const char* key, const char* fallback, char* out,
+                    size_t size) {
+    CopyOut(fallback, out, size);
+    auto file = Fake().profiles.find(path);
+    if (file == Fake().profiles.end()) return;
+    std::istringstream lines(file->second);
+    std::string line, current;
+    while (std::getline(lines, line)) {
+        line = Trim(line);
+        if (!line.empty() && line[0] == '[') {
+            current = Lower(line.substr(1, line.find(']') - 1));
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (equals == std::string::npos || current != Lower(section)) continue;
+        if (Lower(Trim(line.substr(0, equals))) != Lower(key)) continue;
+        CopyOut(Trim(line.substr(equals + 1)), out, size);
+        return;
+    }
+}
+
+int SysWriteProfile(const char* path, const char* section, const char* key, const char* value) {
+    // Appends a section of its own per write; the reader takes the first match,
+    // and a key is only ever written once by the installer.
+    std::string& text = Fake().profiles[path];
+    text += std::string("[") + section + "]\n" + key + "=" + value + "\n";
+    return 1;
+}
+
+int SysCreateFolder(const char* path) {
+    std::string folder = path;
+    size_t last = folder.rfind('\\');
+    if (FolderExists(folder) || Fake().files.count(folder)) return 0;
+    if (last == std::string::npos || !FolderExists(folder.substr(0, last))) return 0;
+    Fake().folders.push_back(folder);
+    Fake().createdFolders.push_back(folder);
+    return 1;
+}
+
+int SysPathExists(const char* path) { return FolderExists(path) || Fake().files.count(path) != 0; }
+
+int SysFileWriteTime(const char* path, uint64_t* ticks) {
+    auto file = Fake().files.find(path);
+    if (file == Fake().files.end() || file->second.locked) return 0;
+    *ticks = file->second.writeTime;
+    return 1;
+}
+
+int SysCopyFile(const char* from, const char* to) {
+    auto source = Fake().files.find(from);
+    std::string target = to;
+    size_t last = target.rfind('\\');
+    if (source == Fake().files.end() || last == std::string::npos || !FolderExists(target.substr(0, last)))
+        return 0;
+    FakeFile copy = source->second;
+    copy.archiveOnly = 0;
+    copy.locked = 0;
+    Fake().files[target] = copy;
+    return 1;
+}
+
+int SysSetArchiveOnly(const char* path) {
+    auto file = Fake().files.find(path);
+    if (file == Fake().files.end()) return 0;
+    file->second.archiveOnly = 1;
+    return 1;
+}
+
+int SysDriveSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytesPerSector, uint32_t* freeClusters) {
+    auto drive = Fake().drives.find(root);
+    if (drive == Fake().drives.end()) return 0;
+    *sectorsPerCluster = drive->second.sectorsPerCluster;
+    *bytesPerSector = drive->second.bytesPerSector;
+    *freeClusters = drive->second.freeClusters;
+    return 1;
+}
+
+int SysMakeShellLink(const char* link, const char* target, const char* arguments, const char* folder) {
+    std::string path = link;
+    size_t last = path.rfind('\\');
+    if (last == std::string::npos || !FolderExists(path.substr(0, last))) return 0;
+    Fake().links.push_back(FakeLink{link, target, arguments, folder});
+    return 1;
+}
+
+int SysWriteMachineText(const char* key, const char* name, const char* text) {
+    Fake().registry[std::string(key) + "|" + name] = text;
+    return 1;
+}

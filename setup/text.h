@@ -1,0 +1,43 @@
+// Bounded texts of the installer: every path and message is built into a
+// caller's fixed buffer, and values read from Setup.ini only ever fill %s
+// slots of our own formats, so a '%' inside a value is printed as it stands.
+#pragma once
+
+#include <cstddef>
+
+constexpr size_t kValueSize = 512;    // a value read from Setup.ini, terminator included
+constexpr size_t kPathSize = 512;     // a path Setup builds, terminator included
+constexpr size_t kMessageSize = 1024;  // a message or control text, terminator included
+
+// Fills `out` (capacity `size`) from `format`. Returns 1 when the whole result
+// fits; returns 0 and leaves `out` empty when it does not. For paths: a path
+// that would not fit is never used cut short.
+int FormatPath(char* out, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+// Fills `out` (capacity `size`) from `format`. A result that does not fit is
+// cut at the last whole GBK character that fits, so no lead byte is left
+// dangling. For texts shown to the user, where a shortened line does no harm.
+void FormatText(char* out, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+// Length of the longest prefix of `text` (at most `limit` bytes) that ends on
+// a whole GBK character.
+size_t GbkPrefixLength(const char* text, size_t limit);
+
+// Copies `text` into `out` (capacity `size`). Returns 0, leaving `out` empty,
+// when it does not fit.
+int CopyText(char* out, size_t size, const char* text);
+
+// 1 when `a` and `b` are equal, ASCII letters compared without regard to
+// case (as the file system compares names); GBK trail bytes are never folded.
+int SameTextIgnoringCase(const char* a, const char* b);
+
+// 1 when the first `length` bytes of `a` and `b` are equal, compared the same way.
+int SamePrefixIgnoringCase(const char* a, const char* b, size_t length);
+
+// The first backslash from `from` on, or nullptr. GBK-aware: a 0x5C that is
+// the second byte of a double-byte character is not a backslash. `from` must
+// start a character.
+const char* NextBackslash(const char* from);
+
+// The last backslash of `text`, GBK-aware, or nullptr.
+const char* LastBackslash(const char* text);

@@ -1,0 +1,140 @@
+// The install-options dialog: shows what is installed, takes the folder and
+// the shortcut choices, and on OK runs the installation and its finishing steps.
+#include "setup/dialog_logic.h"
+#include "setup/install.h"
+#include "setup/win32/resource.h"
+#include "setup/win32/setup_program.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace {
+
+void ApplyQuestionFlags(HWND dialog, int control, const char* flags) {
+    QuestionEffect effect = ReadQuestionFlags(flags);
+    if (effect.setsCheck) CheckDlgButton(dialog, control, effect.checked ? BST_CHECKED : BST_UNCHECKED);
+    if (effect.disables) EnableWindow(GetDlgItem(dialog, control), FALSE);
+}
+
+void ShowProgress(void* context, const char* text) { SetDlgItemTextA(static_cast<HWND>(context), IDC_PROGRESS, text); }
+
+// Path of a special folder of the shell. Returns 0 when the shell cannot give one.
+int SpecialFolderPath(HWND owner, int folder, char (&path)[MAX_PATH]) {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, folder, &list)) || !list) return 0;
+    BOOL ok = SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    return ok != 0;
+}
+
+// Opens a file named by [Setup] `key`, if any, in `folder`. Failures pass silently.
+void OpenNamedFile(const char* key, const char* folder) {
+    char file[kValueSize];
+    ReadSetupValue(&g_setup, "Setup", key, "", file);
+    if (file[0]) ShellExecuteA(nullptr, nullptr, file, "", folder, SW_SHOWNORMAL);
+}
+
+void EndSetup(HWND dialog, int result) {
+    DestroyWindow(g_background);
+    EndDialog(dialog, result);
+}
+
+void OnInitDialog(HWND dialog) {
+    char text[kMessageSize];
+    MakeDialogCaption(&g_setup, text);
+    SetWindowTextA(dialog, text);
+    MakeHeading(&g_setup, text);
+    SetDlgItemTextA(dialog, IDC_HEADING, text);
+    MakeInstruction(&g_setup, text);
+    SetDlgItemTextA(dialog, IDC_INSTRUCTION, text);
+    // The folder is read back into a buffer of kValueSize bytes; the field
+    // takes no more, so nothing typed is cut off unseen.
+    SendDlgItemMessageA(dialog, IDC_INSTALL_FOLDER, EM_LIMITTEXT, kValueSize - 1, 0);
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, g_setup.installFolder);
+
+    char flags[kValueSize];
+    ReadSetupValue(&g_setup, "StartMenu", "Question", "G", flags);
+    ApplyQuestionFlags(dialog, IDC_START_MENU_LINKS, flags);
+    ReadSetupValue(&g_setup, "Desktop", "Question", "G", flags);
+    ApplyQuestionFlags(dialog, IDC_DESKTOP_LINKS, flags);
+
+    HWND edit = GetDlgItem(dialog, IDC_INSTALL_FOLDER);
+    SetFocus(edit);
+    PostMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+void Install(HWND dialog) {
+    int stopIndex = InstallFiles(&g_setup, ShowProgress, dialog);
+    char folder[MAX_PATH];
+    if (IsDlgButtonChecked(dialog, IDC_START_MENU_LINKS) == BST_CHECKED &&
+        SpecialFolderPath(g_background, CSIDL_PROGRAMS, folder))
+        MakeStartMenuShortcuts(&g_setup, folder, stopIndex);
+    WriteRegistryEntries(&g_setup);
+    if (IsDlgButtonChecked(dialog, IDC_STARTUP_LINKS) == BST_CHECKED &&
+        SpecialFolderPath(g_background, CSIDL_STARTUP, folder))
+        MakeShortcuts(&g_setup, "Startup", folder, stopIndex);
+}
+
+void OnOk(HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, g_setup.installFolder, kValueSize);
+    if (!EnoughSpace(InstallDriveFreeSpace(g_setup.installFolder), g_setup.neededSize)) {
+        MessageBoxA(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
+                    g_setup.productName, MB_ICONWARNING);
+        return;
+    }
+    ApplyQuestionFlags(dialog, IDCANCEL, "G");
+    ApplyQuestionFlags(dialog, IDOK, "G");
+    ApplyQuestionFlags(dialog, IDC_BROWSE, "G");
+    Install(dialog);
+
+    OpenNamedFile("OpenFile", g_setup.setupFolder);
+    char text[kMessageSize];
+    MakeCompletionMessage(&g_setup, text);
+    MessageBoxA(dialog, text, "退出", MB_ICONINFORMATION);
+    OpenNamedFile("ExecFile", g_setup.installFolder);
+    EndSetup(dialog, 1);
+}
+
+void OnCancel(HWND dialog) {
+    if (MessageBoxA(dialog, "中止安装。您确定吗？", "确认退出", MB_YESNO | MB_DEFBUTTON2) == IDYES) EndSetup(dialog, 0);
+}
+
+void OnBrowse(HWND dialog) {
+    // The folder browser is a COM object of the shell.
+    CoInitialize(nullptr);
+    char path[1024];
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = dialog;
+    browse.pszDisplayName = path;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST list = SHBrowseForFolderA(&browse);
+    if (!list) return;
+    if (SHGetPathFromIDListA(list, path)) SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, path);
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
+        allocator->Free(list);
+        allocator->Release();
+    }
+}
+
+INT_PTR CALLBACK InstallOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        OnInitDialog(dialog);
+    } else if (message == WM_COMMAND) {
+        switch (LOWORD(wParam)) {
+        case IDOK: OnOk(dialog); break;
+        case IDCANCEL: OnCancel(dialog); break;
+        case IDC_BROWSE: OnBrowse(dialog); break;
+        default: break;
+        }
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void RunInstallOptionsDialog(HINSTANCE instance, HWND owner) {
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_INSTALL_OPTIONS), owner, InstallOptionsProc, 0);
+}

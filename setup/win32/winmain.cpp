@@ -1,0 +1,109 @@
+// Setup.exe's entry: the setup description, one Setup per product, the
+// full-screen background with its blue bands and title, then the dialog.
+#include "setup/background.h"
+#include "setup/description.h"
+#include "setup/win32/setup_program.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+HWND g_background;  // the background window, owner of the dialog
+
+namespace {
+
+constexpr char kStartupError[] = "启动安装程序错误。";
+// The title font's face name, kept in Shift-JIS bytes.
+constexpr char kTitleFace[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // The whole screen, not the client area, so the bands keep their rows
+    // whatever the caption takes.
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    for (int n = 0; n < kBandCount; n++) {
+        Band band = BackgroundBand(n, height);
+        RECT rect = {0, band.top, width, band.bottom};
+        HBRUSH brush = CreateSolidBrush(RGB(0, 0, band.blue));
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    // The title is GBK text and TextOutA reads it in the code page of the
+    // font's character set, so the font asks for the GB2312 set.
+    HFONT font = CreateFontA(TitleFontHeight(width), 0, 0, 0, 900, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_ROMAN,
+                             kTitleFace);
+    HGDIOBJ previous = SelectObject(dc, font);
+    int length = static_cast<int>(std::strlen(g_setup.title));
+    SetTextColor(dc, RGB(0, 0, 255));
+    TextOutA(dc, 13, 13, g_setup.title, length);
+    SetTextColor(dc, RGB(255, 255, 255));
+    TextOutA(dc, 10, 10, g_setup.title, length);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    SetBkMode(dc, OPAQUE);
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RegisterBackgroundClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = BackgroundProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "ICON");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = g_setup.title;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+int CreateBackground(HINSTANCE instance) {
+    g_background = CreateWindowExA(0, g_setup.title, g_setup.title, WS_VISIBLE | WS_MAXIMIZE | WS_CAPTION, 0, 0,
+                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                   instance, nullptr);
+    if (!g_background) return 0;
+    ShowWindow(g_background, SW_SHOWMAXIMIZED);
+    UpdateWindow(g_background);
+    return 1;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    SetupReadResult read = ReadSetupDescription(&g_setup);
+    if (read == kNoSetupFolder) return 0;
+    // A second Setup of the same product finds the first one's background
+    // class. A background that cannot be made is a start-up failure too:
+    // without it nothing would end the message loop.
+    if (read != kSetupReady || FindWindowA(g_setup.title, nullptr) || !RegisterBackgroundClass(instance) ||
+        !CreateBackground(instance)) {
+        MessageBoxA(nullptr, kStartupError, "Error", MB_ICONWARNING);
+        return 0;
+    }
+    RunInstallOptionsDialog(instance, g_background);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

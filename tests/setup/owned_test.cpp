@@ -1,0 +1,42 @@
+// Tests of what the uninstaller takes for its own: paths inside its folder,
+// listed names that stay inside it, link files.
+#include "setup/uninst/owned.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UninstallerOwns, WhatLiesInTheUninstallersFolder) {
+    struct Case {
+        const char* path;
+        int inside;
+    } cases[] = {
+        {"C:\\Apps\\Zippit\\Zippit.exe", 1},
+        {"c:\\apps\\zippit\\sub\\x.txt", 1},
+        {"C:\\Apps\\Zippit", 1},
+        {"C:\\Apps\\Zippit\\", 1},
+        {"C:\\Apps\\Zippit2\\Zippit.exe", 0},
+        {"C:\\Apps\\Zip", 0},
+        {"D:\\Apps\\Zippit\\Zippit.exe", 0},
+        {"", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsInFolder(c.path, "C:\\Apps\\Zippit"), c.inside) << c.path;
+    EXPECT_EQ(IsInFolder("C:\\x", ""), 0) << "an empty folder owns nothing";
+}
+
+TEST(UninstallerOwns, ListedNamesThatWouldLeaveTheFolder) {
+    struct Case {
+        const char* name;
+        int stays;
+    } cases[] = {
+        {"Zippit.exe", 1}, {"sub\\a.txt", 1}, {"..x", 1},     {"a..", 1},
+        {"", 0},           {"..", 0},           {"..\\a", 0}, {"sub\\..\\..\\a", 0},
+        {"sub/../a", 0},   {"\\Windows\\a", 0}, {"C:\\a", 0}, {"C:a", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(StaysInFolder(c.name), c.stays) << c.name;
+    EXPECT_EQ(IsLinkPath("C:\\Start\\Play.LNK"), 1);
+    EXPECT_EQ(IsLinkPath("C:\\Start\\Play.exe"), 0);
+    EXPECT_EQ(IsLinkPath("lnk"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,672 @@
+// Drives the real Setup.exe and UnInst.exe under Wine: a setup folder is made
+// for each test, Setup runs in its own process, and the test reads and clicks
+// its windows through messages, then checks the files, the shell links (read
+// back through IShellLinkA), the registry and the background's pixels. Every
+// test removes the folders, links and keys it made.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kRoot[] = "C:\\zippit-setup-test";
+const char kMedia[] = "C:\\zippit-setup-test\\media";
+const char kInstall[] = "C:\\zippit-setup-test\\Apps\\Pet";
+const char kGroup[] = "ZippitSetupTestGroup";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PocopalDemo";
+const char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
+const char kMakerKey[] = "Software\\Tallowmere";
+
+// A Linux path from the build becomes a path on Wine's drive Z:.
+std::string WindowsPath(const char* unixPath) {
+    std::string path = std::string("Z:") + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string SpecialFolder(int folder) {
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, folder, FALSE);
+    return path;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteFile(const std::string& path, const std::string& content) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadFile(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return "<missing>";
+    std::string content;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    std::fclose(file);
+    return content;
+}
+
+// Sets a file's last-write time to now plus `days` (negative: in the past).
+void SetWriteTime(const std::string& path, int days) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    ticks.QuadPart += static_cast<LONGLONG>(days) * 864000000000LL;
+    FILETIME time = {ticks.LowPart, ticks.HighPart};
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+// Polls until `found` gives a value or `seconds` pass.
+template <typename T>
+T WaitFor(const std::function<T()>& found, int seconds = 20) {
+    for (int i = 0; i < seconds * 20; i++) {
+        T value = found();
+        if (value) return value;
+        Sleep(50);
+    }
+    return T();
+}
+
+std::string WindowText(HWND window) {
+    char text[2048] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[2048] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// What FindTopWindow looks for, and what it found.
+struct WindowSearch {
+    const std::string* caption;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (IsWindowVisible(window) && WindowText(window) == *search->caption &&
+        (!search->process || owner == search->process)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window with caption `caption`, of process `process` when not 0.
+HWND FindTopWindow(const std::string& caption, DWORD process = 0) {
+    WindowSearch search = {&caption, process, nullptr};
+    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitWindow(const std::string& caption, DWORD process = 0) {
+    return WaitFor<HWND>([&] { return FindTopWindow(caption, process); });
+}
+
+BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    std::string* out = reinterpret_cast<std::string*>(data);
+    if (lstrcmpiA(name, "Static") == 0 && out->empty()) *out = WindowText(child);
+    return TRUE;
+}
+
+// The text of a message box: its first static control with text.
+std::string MessageBoxText(HWND box) {
+    std::string text;
+    EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void Press(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+struct Registry {
+    bool present;
+    std::string data;
+    DWORD size;
+};
+
+Registry ReadValue(const char* keyPath, const char* name) {
+    Registry value = {false, "", 0};
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    char data[1024] = "";
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS) {
+        value.present = true;
+        value.size = size;
+        value.data.assign(data, strnlen(data, size));
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool KeyExists(const char* keyPath) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+struct Link {
+    bool read;
+    std::string target, arguments, folder;
+};
+
+Link ReadLink(const std::string& path) {
+    Link link = {false, "", "", ""};
+    IShellLinkA* shellLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shellLink))))
+        return link;
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+            char text[MAX_PATH] = "";
+            link.read = true;
+            shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link.target = text;
+            text[0] = 0;
+            shellLink->GetArguments(text, MAX_PATH);
+            link.arguments = text;
+            text[0] = 0;
+            shellLink->GetWorkingDirectory(text, MAX_PATH);
+            link.folder = text;
+        }
+        file->Release();
+    }
+    shellLink->Release();
+    return link;
+}
+
+class SetupDriverTest : public ::testing::Test {
+protected:
+    std::vector<PROCESS_INFORMATION> started;
+
+    void SetUp() override {
+        CoInitialize(nullptr);
+        CleanUp();
+        ASSERT_TRUE(CreateDirectoryA(kRoot, nullptr));
+        ASSERT_TRUE(CreateDirectoryA(kMedia, nullptr));
+    }
+    void TearDown() override {
+        for (PROCESS_INFORMATION& process : started) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 1);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        CleanUp();
+    }
+    static void CleanUp() {
+        RemoveTree(kRoot);
+        RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup);
+        DeleteFileA((SpecialFolder(CSIDL_STARTUP) + "\\ZippitSetupTestAuto.lnk").c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+    }
+
+    // Puts Setup.exe and UnInst.dat into the setup folder.
+    static void CopyPrograms() {
+        ASSERT_TRUE(CopyFileA(WindowsPath(SETUP_EXE).c_str(), (std::string(kMedia) + "\\Setup.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(WindowsPath(UNINST_EXE).c_str(), (std::string(kMedia) + "\\UnInst.dat").c_str(), FALSE));
+    }
+    static void WriteIni(const std::string& text) { WriteFile(std::string(kMedia) + "\\Setup.ini", text); }
+
+    // Starts a program; returns its process id.
+    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
+        std::string commandLine = "\"" + program + "\"" + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        std::vector<char> line(commandLine.begin(), commandLine.end());
+        line.push_back(0);
+        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                            &process)) {
+            ADD_FAILURE() << "cannot start " << program;
+            return 0;
+        }
+        started.push_back(process);
+        return process.dwProcessId;
+    }
+    DWORD StartSetup() { return Start(std::string(kMedia) + "\\Setup.exe", kRoot); }
+
+    // Waits for the process to end; returns its exit code, or -1 after the timeout.
+    long WaitExit(DWORD id) {
+        for (PROCESS_INFORMATION& process : started) {
+            if (process.dwProcessId != id) continue;
+            if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) return -1;
+            DWORD code = 0;
+            GetExitCodeProcess(process.hProcess, &code);
+            return static_cast<long>(code);
+        }
+        return -1;
+    }
+
+    // Answers the cancel confirmation of the dialog with Yes and waits for Setup to end.
+    void CancelSetup(HWND dialog, DWORD setup) {
+        Press(dialog, IDCANCEL);
+        HWND confirm = WaitWindow("确认退出", setup);
+        ASSERT_NE(confirm, nullptr);
+        EXPECT_EQ(MessageBoxText(confirm), "中止安装。您确定吗？");
+        LONG_PTR style = GetWindowLongPtrA(GetDlgItem(confirm, IDNO), GWL_STYLE);
+        EXPECT_EQ(style & 0x0F, BS_DEFPUSHBUTTON) << "No is the default answer";
+        Press(confirm, IDYES);
+        EXPECT_EQ(WaitExit(setup), 0);
+    }
+};
+
+const char kProduct[] = "Zippit测试 100%";
+
+TEST_F(SetupDriverTest, DialogTextsFlagsBackgroundAndASecondSetup) {
+    CopyPrograms();
+    WriteIni(std::string("[Setup]\r\nProductName=") + kProduct +
+             "\r\nProductVersion=2.5\r\nDefaultPath=?:\\zippit-setup-test\\Apps\\Pet\r\nDiskSpase=2500000\r\n"
+             "[StartMenu]\r\nQuestion=CG\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
+    ASSERT_NE(dialog, nullptr) << "the install-options dialog appears";
+
+    EXPECT_EQ(ItemText(dialog, 1000), std::string(kProduct) + " Version 2.5 安装。\n安装需要约 2 MB的磁盘空间容量。");
+    EXPECT_EQ(ItemText(dialog, 1004),
+              std::string(kProduct) + " 选择一个文件夹来安装，              \n请按确定按钮。            \n开始安装。");
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(ItemText(dialog, 1001), std::string(1, windows[0]) + ":\\zippit-setup-test\\Apps\\Pet");
+    // Start menu "CG": checked and gray; desktop without flags: "G"; Startup: free.
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1007, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1007)));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1006, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1006)));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 1008, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1008)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+
+    // The background: class and caption are the title; blue bands down the screen.
+    std::string title = std::string(kProduct) + " 安装";
+    HWND background = FindWindowA(title.c_str(), nullptr);
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(WindowText(background), title);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), background);
+    if (GetSystemMetrics(SM_CYSCREEN) == 768 && GetSystemMetrics(SM_CXSCREEN) == 1024) {
+        // Rows of a 768-pixel screen: band 0 (0..12), 10 (120..133), 40 (483..495), 62 (749..761).
+        struct Sample {
+            int y, blue;
+        } samples[] = {{6, 4}, {126, 24}, {489, 84}, {755, 128}};
+        HDC screen = GetDC(nullptr);
+        for (const Sample& sample : samples) {
+            POINT point = {1000, sample.y};
+            ClientToScreen(background, &point);
+            if (point.y >= 768) continue;  // below the screen: the caption pushed it off
+            COLORREF colour = GetPixel(screen, point.x, point.y);
+            EXPECT_EQ(colour, RGB(0, 0, sample.blue)) << "row " << sample.y;
+        }
+        ReleaseDC(nullptr, screen);
+    }
+
+    // A second Setup of the same product is refused.
+    DWORD second = StartSetup();
+    HWND error = WaitWindow("Error", second);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
+    Press(error, IDOK);
+    EXPECT_EQ(WaitExit(second), 0);
+
+    CancelSetup(dialog, setup);
+    EXPECT_FALSE(Exists(kInstall)) << "Cancel installs nothing";
+    EXPECT_FALSE(Exists(std::string(kRoot) + "\\Apps"));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
+}
+
+TEST_F(SetupDriverTest, FolderWithoutSetupIniGivesTheStartUpError) {
+    CopyPrograms();
+    DWORD setup = StartSetup();
+    HWND error = WaitWindow("Error", setup);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
+    Press(error, IDOK);
+    EXPECT_EQ(WaitExit(setup), 0);
+}
+
+TEST_F(SetupDriverTest, SetupFolderTooLongGivesTheStartUpError) {
+    // The setup folder is everything before the last backslash of the command
+    // line, arguments included: here over 600 bytes, more than a path may hold.
+    CopyPrograms();
+    WriteIni("[Setup]\r\nProductName=TooLong\r\nDefaultPath=C:\\x\r\n");
+    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(600, 'a') + "\\b");
+    HWND error = WaitWindow("Error", setup);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
+    Press(error, IDOK);
+    EXPECT_EQ(WaitExit(setup), 0);
+    EXPECT_EQ(FindWindowA("TooLong 安装", nullptr), nullptr);
+}
+
+TEST_F(SetupDriverTest, NotEnoughSpaceKeepsTheDialog) {
+    CopyPrograms();
+    // A drive that does not exist has no free space to tell: 0 bytes.
+    const char* drive = "Q:\\";
+    ASSERT_EQ(GetDriveTypeA(drive), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "the test needs Q: unused";
+    WriteIni("[Setup]\r\nProductName=SpaceTest\r\nDefaultPath=Q:\\zippit-setup-test\r\nDiskSpase=1\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("SpaceTest 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND warning = WaitWindow("SpaceTest", setup);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(MessageBoxText(warning), "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。");
+    Press(warning, IDOK);
+    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("SpaceTest", setup) == nullptr; }));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "the dialog stays as it was";
+    EXPECT_FALSE(Exists(kInstall));
+    CancelSetup(dialog, setup);
+}
+
+TEST_F(SetupDriverTest, InstallThenUninstall) {
+    CopyPrograms();
+    std::string media = kMedia;
+    WriteFile(media + "\\a.exe", "program a");
+    WriteFile(media + "\\b.txt", "help b, new");
+    WriteFile(media + "\\c.dat", "data c, new");
+    SetWriteTime(media + "\\b.txt", -1);
+    SetWriteTime(media + "\\c.dat", -1);
+    WriteIni(std::string("[Setup]\r\nProductName=") + kProduct +
+             "\r\nDefaultPath=C:\\nowhere\r\nDiskSpase=1000\r\n"
+             "[LoadModule]\r\nModule=Zippy.Pkm\r\n"
+             "[SetupFiles]\r\n1=a.exe\r\n2=b.txt\r\n3=c.dat\r\n"
+             "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,/a %s,Read me,/h\r\n"
+             "[Startup]\r\n1=ZippitSetupTestAuto,/quiet\r\n");
+    // An installed b.txt newer than the medium's stays; an older c.dat is replaced.
+    std::string install = kInstall;
+    CreateDirectoryA((std::string(kRoot) + "\\Apps").c_str(), nullptr);
+    CreateDirectoryA(kInstall, nullptr);
+    WriteFile(install + "\\b.txt", "help b, user's newer copy");
+    WriteFile(install + "\\c.dat", "data c, old");
+    SetWriteTime(install + "\\c.dat", -2);
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+
+    SetDlgItemTextA(dialog, 1001, kInstall);
+    SendDlgItemMessageA(dialog, 1008, BM_SETCHECK, BST_CHECKED, 0);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr) << "the completion message";
+    EXPECT_EQ(MessageBoxText(done), std::string(kProduct) + " 安装完成了。");
+    EXPECT_EQ(ItemText(dialog, 1005),
+              std::string(kProduct) + " 必要的文件        \n" + install + "正在复制  \n\tc.dat");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1002)));
+    Press(done, IDOK);
+    EXPECT_EQ(WaitExit(setup), 0);
+
+    // Files: copied with the archive attribute alone, a newer target kept.
+    EXPECT_EQ(ReadFile(install + "\\a.exe"), "program a");
+    EXPECT_EQ(GetFileAttributesA((install + "\\a.exe").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(ReadFile(install + "\\b.txt"), "help b, user's newer copy");
+    EXPECT_EQ(ReadFile(install + "\\c.dat"), "data c, new");
+    EXPECT_EQ(GetFileAttributesA((install + "\\c.dat").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(ReadFile(install + "\\UnInst.exe"), ReadFile(media + "\\UnInst.dat"));
+
+    // Links.
+    std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
+    Link play = ReadLink(group + "\\Play.lnk");
+    ASSERT_TRUE(play.read);
+    EXPECT_EQ(play.target, install + "\\a.exe");
+    EXPECT_EQ(play.arguments, "/a %s");
+    EXPECT_EQ(play.folder, install);
+    Link readMe = ReadLink(group + "\\Read me.lnk");
+    ASSERT_TRUE(readMe.read);
+    EXPECT_EQ(readMe.target, install + "\\a.exe");
+    EXPECT_EQ(readMe.arguments, "/h");
+    std::string startupLink = SpecialFolder(CSIDL_STARTUP) + "\\ZippitSetupTestAuto.lnk";
+    Link automatic = ReadLink(startupLink);
+    ASSERT_TRUE(automatic.read);
+    EXPECT_EQ(automatic.target, install + "\\a.exe");
+    EXPECT_EQ(automatic.arguments, "/quiet");
+
+    // Registry: sizes are the texts' lengths, without a terminating zero.
+    Registry name = ReadValue(kUninstallKey, "DisplayName");
+    EXPECT_EQ(name.data, "Zippit(演示版)");
+    EXPECT_EQ(name.size, std::strlen("Zippit(演示版)"));
+    Registry uninstall = ReadValue(kUninstallKey, "UninstallString");
+    EXPECT_EQ(uninstall.data, install + "\\UnInst.exe");
+    EXPECT_EQ(uninstall.size, install.size() + std::strlen("\\UnInst.exe"));
+    Registry module = ReadValue(kProductKey, "Module");
+    EXPECT_EQ(module.data, "Zippy.Pkm");
+    EXPECT_EQ(module.size, 9u);
+
+    // The uninstaller removes what the install made and keeps what the user added.
+    WriteFile(install + "\\mine.txt", "the user's");
+    WriteFile(group + "\\Other.lnk", "not a link of ours");
+    DWORD uninst = Start(install + "\\UnInst.exe", install.c_str());
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    Press(finished, IDOK);
+    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("卸载完成") == nullptr; }));
+    ASSERT_TRUE(WaitFor<bool>([&] { return !Exists(install + "\\UnInst.exe"); }));
+    for (const char* name : {"a.exe", "b.txt", "c.dat", "UnInst.lst"}) EXPECT_FALSE(Exists(install + "\\" + name)) << name;
+    EXPECT_EQ(ReadFile(install + "\\mine.txt"), "the user's");
+    EXPECT_FALSE(Exists(group + "\\Play.lnk"));
+    EXPECT_FALSE(Exists(group + "\\Read me.lnk"));
+    EXPECT_TRUE(Exists(group + "\\Other.lnk")) << "a file the user put in the group stays";
+    EXPECT_FALSE(Exists(startupLink));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
+    EXPECT_TRUE(Exists(media + "\\Setup.ini")) << "nothing outside the install";
+}
+
+// The program file of the process that owns `window`.
+std::string ProgramOf(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) return "";
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    return path;
+}
+
+TEST_F(SetupDriverTest, FinishingOpensTheDocumentBeforeAndTheProgramAfterTheMessage) {
+    // Copies of the uninstaller serve as the opened programs: started without
+    // arguments they show their confirmation, and No ends them.
+    CopyPrograms();
+    std::string media = kMedia;
+    ASSERT_TRUE(CopyFileA((media + "\\UnInst.dat").c_str(), (media + "\\open.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((media + "\\UnInst.dat").c_str(), (media + "\\run.exe").c_str(), FALSE));
+    WriteIni(std::string("[Setup]\r\nProductName=Finish\r\nDefaultPath=") + kInstall +
+             "\r\nOpenFile=open.exe\r\nExecFile=run.exe\r\n[SetupFiles]\r\n1=run.exe\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Finish 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    // OpenFile, relative to the setup folder, is open before the message.
+    HWND opened = WaitWindow("Zippit(演示版) 卸载");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(ProgramOf(opened), media + "\\open.exe");
+    Press(opened, IDNO);
+    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+    Sleep(300);
+    EXPECT_EQ(FindTopWindow("Zippit(演示版) 卸载"), nullptr) << "ExecFile waits for the message";
+    // ExecFile, relative to the install folder, starts once the message is closed.
+    Press(done, IDOK);
+    HWND executed = WaitWindow("Zippit(演示版) 卸载");
+    ASSERT_NE(executed, nullptr);
+    EXPECT_EQ(ProgramOf(executed), std::string(kInstall) + "\\run.exe");
+    Press(executed, IDNO);
+    EXPECT_EQ(WaitExit(setup), 0);
+    EXPECT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+}
+
+BOOL CALLBACK TakeTreeView(HWND child, LPARAM data) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, WC_TREEVIEWA) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(data) = child;
+    return FALSE;
+}
+
+// The folder browser of Setup's dialog: a modal window other than the dialog itself.
+HWND WaitBrowser(DWORD setup, HWND dialog) {
+    return WaitFor<HWND>([&]() -> HWND {
+        HWND found = nullptr;
+        for (HWND window = GetWindow(dialog, GW_HWNDFIRST); window && !found; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == setup && window != dialog && GetWindow(window, GW_OWNER) == dialog && IsWindowVisible(window))
+                found = window;
+        }
+        return found;
+    });
+}
+
+TEST_F(SetupDriverTest, FolderBrowserCancelledOrChosen) {
+    CopyPrograms();
+    WriteIni("[Setup]\r\nProductName=Browse\r\nDefaultPath=C:\\typed\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Browse 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+
+    Press(dialog, 1002);
+    HWND browser = WaitBrowser(setup, dialog);
+    ASSERT_NE(browser, nullptr);
+    Press(browser, IDCANCEL);
+    ASSERT_TRUE(WaitFor<bool>([&] { return !IsWindow(browser); }));
+    EXPECT_EQ(ItemText(dialog, 1001), "C:\\typed") << "a cancelled browser changes nothing";
+
+    // Choose the first top-level folder of the tree that the browser accepts
+    // (a file-system folder); its path replaces the field whole.
+    Press(dialog, 1002);
+    browser = WaitBrowser(setup, dialog);
+    ASSERT_NE(browser, nullptr);
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitFor<bool>([&] {
+        EnumChildWindows(browser, TakeTreeView, reinterpret_cast<LPARAM>(&tree));
+        return tree != nullptr;
+    }));
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    bool chosen = false;
+    for (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                                     reinterpret_cast<LPARAM>(root)));
+         item && !chosen;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                          reinterpret_cast<LPARAM>(item)))) {
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        chosen = IsWindowEnabled(GetDlgItem(browser, IDOK));
+    }
+    ASSERT_TRUE(chosen) << "no folder to choose";
+    Press(browser, IDOK);
+    ASSERT_TRUE(WaitFor<bool>([&] { return !IsWindow(browser); }));
+    std::string folder = ItemText(dialog, 1001);
+    EXPECT_NE(folder, "C:\\typed");
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << folder;
+    CancelSetup(dialog, setup);
+}
+
+TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
+    CopyPrograms();
+    WriteFile(std::string(kMedia) + "\\a.exe", "program a");
+    WriteIni(std::string("[Setup]\r\nProductName=Small\r\nDefaultPath=") + kInstall +
+             "\r\n[SetupFiles]\r\n1=a.exe\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Small 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    Press(done, IDOK);
+    ASSERT_EQ(WaitExit(setup), 0);
+    std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
+    ASSERT_TRUE(Exists(group + "\\Play.lnk"));
+
+    // While the program runs (its single-instance mutex exists) the uninstaller refuses.
+    std::string install = kInstall;
+    HANDLE running = CreateMutexA(nullptr, FALSE, "Zippit(演示版)");
+    DWORD refused = Start(install + "\\UnInst.exe", kRoot);
+    HWND refusal = WaitWindow("Zippit(演示版) 卸载", refused);
+    CloseHandle(running);
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(MessageBoxText(refusal), "Zippit(演示版) 正在运行。请先退出它，再卸载。");
+    Press(refusal, IDOK);
+    EXPECT_EQ(WaitExit(refused), 0);
+
+    // Declining keeps everything.
+    DWORD first = Start(install + "\\UnInst.exe", kRoot);
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", first);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDNO);
+    EXPECT_EQ(WaitExit(first), 0);
+    EXPECT_TRUE(Exists(install + "\\a.exe"));
+
+    DWORD second = Start(install + "\\UnInst.exe", kRoot);
+    confirm = WaitWindow("Zippit(演示版) 卸载", second);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    Press(finished, IDOK);
+    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(install); })) << "the emptied folder goes";
+    EXPECT_FALSE(Exists(group)) << "the emptied group goes";
+    EXPECT_FALSE(KeyExists(kMakerKey)) << "the maker's key held nothing else";
+    EXPECT_TRUE(Exists(std::string(kRoot) + "\\Apps")) << "parents of the install folder stay";
+}
+
+}  // namespace
