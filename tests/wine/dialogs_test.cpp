@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -32,14 +33,16 @@ constexpr char kDialogClass[] = "#32770";
 
 DWORD g_uiThread;  // the thread the dialogs run on
 
-// Polls `done` every 20 ms for up to 10 s. Returns whether it came true.
-bool WaitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 500; i++) {
+// Polls `done` every 20 ms for up to `ms` milliseconds. Returns whether it came true.
+bool WaitUntilFor(int ms, const std::function<bool()>& done) {
+    for (int i = 0; i < ms / 20; i++) {
         if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return false;
+    return done();
 }
+
+bool WaitUntil(const std::function<bool()>& done) { return WaitUntilFor(10000, done); }
 
 std::string Text(HWND window) {
     char text[1024] = "";
@@ -86,6 +89,16 @@ BOOL CALLBACK LongestStatic(HWND child, LPARAM context) {
     if (ClassOf(child) == "Static" && candidate.size() > text->size()) *text = candidate;
     return TRUE;
 }
+
+BOOL CALLBACK PostCommand(HWND window, LPARAM command) {
+    if (IsWindowVisible(window) && ClassOf(window) == kDialogClass)
+        PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return TRUE;
+}
+
+// Sends `command` (IDCANCEL, or IDOK for a dialog that ignores it) to every
+// dialog and message box still open on the dialogs' thread.
+void CloseWindowsLeftOpen(int command) { EnumThreadWindows(g_uiThread, PostCommand, command); }
 
 // A message box's text: its longest static text.
 std::string MessageBoxText(HWND box) {
@@ -183,9 +196,17 @@ protected:
         defaultBitmap_ = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
     }
     // Runs `dialog` modally here while `driver` works it from another thread.
+    // When the driver is done but the dialog has not ended (a test found a
+    // fault), whatever is still open is closed so the test fails instead of hanging.
     int RunDialog(int (*dialog)(HWND), const std::function<void()>& driver) {
-        std::thread thread(driver);
+        std::atomic<bool> ended{false};
+        std::thread thread([&] {
+            driver();
+            for (int round = 0; round < 30 && !WaitUntilFor(1000, [&] { return ended.load(); }); round++)
+                CloseWindowsLeftOpen(round % 2 ? IDOK : IDCANCEL);
+        });
         int result = dialog(owner_);
+        ended = true;
         thread.join();
         return result;
     }
@@ -342,12 +363,15 @@ struct ModuleSeen {
     std::vector<ListEntry> entries;
     bool buttonsStartDisabled = false;
     bool buttonsEnabledBySelection = false;
+    POINT clientOrigin = {-1, -1};
 };
 
 ModuleSeen OpenModuleDialog() {
     ModuleSeen seen;
     seen.dialog = WaitForDialog("组件设置");
     if (!seen.dialog) return seen;
+    seen.clientOrigin = POINT{0, 0};
+    ClientToScreen(seen.dialog, &seen.clientOrigin);
     seen.running = Text(GetDlgItem(seen.dialog, IDC_RUNNING_MODULE));
     seen.entries = ListEntries(GetDlgItem(seen.dialog, IDC_MODULE_LIST));
     seen.buttonsStartDisabled =
@@ -375,6 +399,9 @@ TEST_F(ModuleDialogTest, ListsTheShippedCharactersAndSwitchesToPebble) {
         Click(seen.dialog, selected ? IDOK : IDCANCEL);
     });
     ASSERT_NE(seen.dialog, nullptr) << "the dialog did not open";
+    // The template's position 0,0 is the owner's client origin; the frame lies around it.
+    EXPECT_EQ(seen.clientOrigin.x, 40) << "placed at the owner, not centred";
+    EXPECT_EQ(seen.clientOrigin.y, 30);
     EXPECT_EQ(seen.running, "Zippy");
     ASSERT_EQ(seen.entries.size(), 2u) << "not the folder x.Pkm, nor a module whose first field is 1";
     EXPECT_EQ(seen.entries[0].text, "Pebble");
