@@ -6,6 +6,7 @@
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "platform/graphics.h"
+#include "platform/memory.h"
 #include "settings/settings.h"
 #include "settings/win32/dialog_ids.h"
 #include "settings/win32/dialogs.h"
@@ -442,6 +443,7 @@ TEST_F(ModuleDialogTest, RefusesToDeleteTheRunningModuleAndDeletesAnotherOnlyAft
         Click(box, button);
         WaitUntil([&] { return !IsWindow(box); });
     };
+    int64_t blocks = SysLiveBlocks();
     int result = RunDialog(ModuleSettingsDialog, [&] {
         seen = OpenModuleDialog();
         HWND dialog = seen.dialog;
@@ -480,6 +482,7 @@ TEST_F(ModuleDialogTest, RefusesToDeleteTheRunningModuleAndDeletesAnotherOnlyAft
     EXPECT_EQ(after[0].text, "Zippy");
     EXPECT_EQ(result, 0);
     EXPECT_STREQ(RunningCharacter.name, "Zippy");
+    EXPECT_EQ(SysLiveBlocks(), blocks) << "the entries' file names are released when the dialog ends";
 }
 
 TEST_F(ModuleDialogTest, AModuleThatFailsToLoadIsReportedAndChangesNothing) {
