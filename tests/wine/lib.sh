@@ -34,9 +34,9 @@ cd "$WORK" || exit 1
 ok() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() {  # DESCRIPTION, then a command that must succeed
-    what=$1
+    check_what=$1
     shift
-    if "$@"; then ok "$what"; else fail "$what"; fi
+    if "$@"; then ok "$check_what"; else fail "$check_what"; fi
 }
 
 # Runs the probe; its output without the CR of its CR LF line ends, its exit code kept.

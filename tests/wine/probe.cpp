@@ -16,6 +16,9 @@
 //   zippit_probe post HWND MSG WPARAM LPARAM
 //   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
 //                                        STEPS steps and releases it (system input, as a mouse)
+//   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
+//                                        looks): prints looks=N, the different combinations of
+//                                        rectangle, region and on-screen pixels seen
 //   zippit_probe foreground              prints the foreground window's info line
 //   zippit_probe key dump | key clear | key set-module TEXT | key set-dword NAME N
 #include <windows.h>
@@ -194,6 +197,69 @@ int Drag(int argc, char** argv) {
     return 0;
 }
 
+// What the window shows now, as a hash of its rectangle, its region's data
+// and the screen pixels inside its rectangle.
+uint64_t Look(HWND window) {
+    uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](const void* data, size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; i++) hash = (hash ^ bytes[i]) * 1099511628211ull;
+    };
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    mix(&rect, sizeof rect);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) {
+        DWORD bytes = GetRegionData(region, 0, nullptr);
+        std::string data(bytes, '\0');
+        GetRegionData(region, bytes, reinterpret_cast<RGNDATA*>(&data[0]));
+        mix(data.data(), data.size());
+    }
+    DeleteObject(region);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width > 0 && height > 0) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+            GdiFlush();
+            mix(bits, static_cast<size_t>(width) * height * 4);
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    return hash;
+}
+
+int Looks(int argc, char** argv) {
+    if (argc < 4) return 3;
+    HWND window = ParseHwnd(argv[2]);
+    DWORD ms = std::strtoul(argv[3], nullptr, 10);
+    uint64_t seen[3];
+    int count = 0;
+    DWORD start = GetTickCount();
+    while (count < 3 && GetTickCount() - start < ms) {
+        uint64_t look = Look(window);
+        bool known = false;
+        for (int i = 0; i < count; i++) known = known || seen[i] == look;
+        if (!known) seen[count++] = look;
+        Sleep(20);
+    }
+    std::printf("looks=%d\n", count);
+    return 0;
+}
+
 int Key(int argc, char** argv) {
     if (argc < 3) return 3;
     std::string what = argv[2];
@@ -247,6 +313,7 @@ int main(int argc, char** argv) {
     if (command == "stand") return Stand(argc, argv);
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
+    if (command == "looks") return Looks(argc, argv);
     if (command == "activate" && argc >= 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
         if (!window) return 1;
