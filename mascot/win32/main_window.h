@@ -15,7 +15,7 @@ constexpr UINT kTrayCallback = WM_USER;  // what the tray icon sends, the mouse 
 
 // The mascot window's procedure: the whole window is a caption (a left drag
 // moves it and then snaps the character back onto the supporting window), a
-// right click or a right click on the tray icon opens the menu, dropped files
+// right click on the character or on the tray icon opens the menu, dropped files
 // are opened, the window is painted from the back buffer in the character's
 // palette. Destroying it removes the tray icon, releases the mutex and posts
 // the quit message (code 0).
