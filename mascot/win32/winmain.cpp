@@ -1,17 +1,82 @@
-// Zippit.exe's entry: one copy only, settings loaded. The splash, the mascot
-// window and the frame loop take over from here as they are built.
+// Zippit.exe's entry and exit: one copy only, the settings, the loading
+// splash, the mascot window with its two memory drawing contexts, the frame
+// loop, and the shutdown that saves the settings and frees the character.
+#include "mascot/frame.h"
+#include "mascot/frame_loop.h"
 #include "mascot/product.h"
 #include "mascot/random.h"
+#include "mascot/state.h"
+#include "mascot/win32/main_window.h"
+#include "modules/character.h"
+#include "platform/clock.h"
+#include "platform/graphics.h"
+#include "platform/sound.h"
+#include "platform/win32/handles.h"
+#include "resources/zippit/resource.h"
 #include "settings/settings.h"
+#include "settings/win32/dialogs.h"
+#include "settings/win32/splash_dialog.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
-static HANDLE InstanceMutex;  // held for the whole run so a second copy can tell
+namespace {
 
+
+}  // namespace
+
+// Creates the two memory drawing contexts (the back buffer holding the
+// running character's canvas for the whole run), registers the window class
+// and creates the mascot window, hidden until the first frame places it.
+// Returns 1, or 0 when the class cannot be registered or the window cannot be
+// made; what was made is then left to the process's end.
+int InitMainWindow() {
+    BackBufferDC = SysCreateMemoryDC();
+    CelDC = SysCreateMemoryDC();
+    if (!BackBufferDC || !CelDC) return 0;
+    SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
+
+    TrayIconHandle = LoadIconA(Instance, MAKEINTRESOURCEA(IDI_ZIPPIT));
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_SAVEBITS;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = Instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kMainWindowClass;
+    if (!RegisterClassExA(&windowClass)) return 0;
+
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_TOPMOST, kMainWindowClass,
+                                  kProductCaption, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, RunningCharacter.canvasWidth, RunningCharacter.canvasHeight,
+                                  nullptr, nullptr, Instance, nullptr);
+    // A window that cannot be made ends start-up like a class that cannot be
+    // registered: the frame loop would have nothing to draw on.
+    if (!window) return 0;
+    MainWindow = FromHwnd(window);
+    return 1;
+}
+
+// Releases the drawing contexts and the canvas, saves the settings with the
+// running module's name, stops any sound and frees the character, then
+// closes a help window the menu opened.
+void ShutDown() {
+    SysDeleteDC(BackBufferDC);
+    SysDeleteDC(CelDC);
+    BackBufferDC = CelDC = nullptr;
+    ReleaseCharacterDrawing(&RunningCharacter);
+    SaveSettings(RunningCharacter.modulePath);
+    // An action's sound plays from the action's memory, freed next.
+    SysStopSound();
+    ReleaseCharacter(&RunningCharacter);
+    CloseHelp();
+}
+
+// The program's entry. Returns 0 on every early exit, else the quit
+// message's code (0). The command line and show command are not used.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    (void)instance;
-    SeedRandom(timeGetTime());
+    Instance = instance;
+    SeedRandom(SysNow());
 
     HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kProductCaption);
     if (existing) {
@@ -26,6 +91,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ReleaseMutex(InstanceMutex);
         return 0;
     }
-    ReleaseMutex(InstanceMutex);
-    return 0;
+    if (!LoadingSplash() || !InitMainWindow()) {
+        ReleaseMutex(InstanceMutex);
+        return 0;
+    }
+    // Until the user brings a window to the front the character stands on
+    // the desktop, instead of on nothing (a zero rectangle off the screen).
+    SupportWindow = FromHwnd(GetDesktopWindow());
+    int code = RunFrameLoop();
+    ShutDown();
+    return code;
 }

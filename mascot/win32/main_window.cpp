@@ -1,0 +1,220 @@
+// The mascot window: one small handler per message, the tray icon, the
+// popup menu and its commands, dragging, dropped files and the palette.
+#include "mascot/win32/main_window.h"
+
+#include "mascot/behaviour.h"
+#include "mascot/frame.h"
+#include "mascot/product.h"
+#include "mascot/state.h"
+#include "platform/win32/handles.h"
+#include "resources/zippit/resource.h"
+#include "settings/help.h"
+#include "settings/win32/dialogs.h"
+
+#include <cstring>
+
+HANDLE InstanceMutex = nullptr;
+HICON TrayIconHandle = nullptr;
+NOTIFYICONDATAA TrayIcon = {};
+
+namespace {
+
+constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
+
+struct MenuEntry {
+    UINT flags;
+    UINT id;  // 0 for separators and the submenu entry
+    const char* text;
+};
+
+// The popup menu, top to bottom.
+constexpr MenuEntry kMenu[] = {
+    {MF_STRING, IDM_HELP, "帮助(&H)..."},
+    {MF_STRING, IDM_ABOUT, "关于(&A)..."},
+    {MF_SEPARATOR, 0, nullptr},
+    {MF_STRING | MF_GRAYED, IDM_MAIL, "邮件设置(&M)..."},
+    {MF_STRING, IDM_PERSONALITY, "性格设置(&S)..."},
+    {MF_STRING, IDM_MODULES, "组件设置(&M)..."},
+    {MF_SEPARATOR, 0, nullptr},
+    {MF_POPUP | MF_GRAYED, 0, "运行文件"},
+    {MF_SEPARATOR, 0, nullptr},
+    {MF_STRING, IDM_EXIT, "退出(&C)"},
+};
+
+const Cel* CurrentCel() {
+    const Action* action = RunningCharacter.currentAction;
+    int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
+    return &action->cels[action->steps[index].celIndex];
+}
+
+LRESULT OnCreate(HWND window) {
+    TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIcon.hWnd = window;
+    TrayIcon.uID = kTrayIconId;
+    TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    TrayIcon.uCallbackMessage = kTrayCallback;
+    TrayIcon.hIcon = TrayIconHandle;
+    lstrcpynA(TrayIcon.szTip, kProductCaption, 64);
+    Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    return 0;
+}
+
+void OnDestroy() {
+    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+    ReleaseMutex(InstanceMutex);
+    PostQuitMessage(0);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    SelectPalette(dc, ToHpalette(RunningCharacter.palette), FALSE);
+    RealizePalette(dc);
+    BitBlt(dc, 0, 0, RunningCharacter.canvasWidth, RunningCharacter.canvasHeight, ToHdc(BackBufferDC), 0, 0, SRCCOPY);
+    EndPaint(window, &paint);
+}
+
+// A left button on a mouse-watching character ends the watch instead of
+// starting a drag. Returns true when it did.
+bool OnNcLeftButton() {
+    if (!IsMouseWatchingAction(RunningCharacter.currentAction)) return false;
+    ChooseNextAction();
+    return true;
+}
+
+void OnCommand(HWND window, WPARAM command) {
+    switch (command) {
+        case IDM_HELP:
+            ShowHelp(window, kHelpMenu);
+            break;
+        case IDM_ABOUT:
+            AboutDialog(window);
+            break;
+        case IDM_PERSONALITY:
+            PersonalityDialog(window);
+            break;
+        case IDM_MODULES:
+            ModuleSettingsDialog(window);
+            break;
+        case IDM_EXIT:
+            // Default processing of the close destroys the window.
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            break;
+        default:
+            return;
+    }
+    // Hidden until the next frame shows it again at its place.
+    ShowWindow(window, SW_HIDE);
+}
+
+// The end of a drag: the character goes back onto the supporting window's
+// edge at the dropped horizontal position, pulled inside that window.
+void OnExitSizeMove(HWND window) {
+    RECT support;
+    // No supporting window yet (no frame found one), or it has gone since:
+    // the desktop takes its place, so the character stays on the screen.
+    if (!SupportWindow || !GetWindowRect(ToHwnd(SupportWindow), &support)) GetWindowRect(GetDesktopWindow(), &support);
+    RECT mascot;
+    GetWindowRect(window, &mascot);
+    Rect rect = {mascot.left, mascot.top, mascot.right, mascot.bottom};
+    SnapToSupport(&rect, Rect{support.left, support.top, support.right, support.bottom});
+    const Cel* cel = CurrentCel();
+    SetWindowPos(window, HWND_TOPMOST, rect.left, rect.top, cel->image.width, cel->image.height,
+                 SWP_NOCOPYBITS | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    if (SupportWindow) SetForegroundWindow(ToHwnd(SupportWindow));
+}
+
+void OnQueryNewPalette(HWND window) {
+    HDC dc = GetDC(window);
+    SelectPalette(dc, ToHpalette(RunningCharacter.palette), FALSE);
+    if (RealizePalette(dc) > 0) InvalidateRect(window, nullptr, TRUE);
+    ReleaseDC(window, dc);
+}
+
+void OnPaletteChanged(HWND window, HWND changedBy) {
+    if (changedBy == window) return;
+    HDC dc = GetDC(window);
+    SelectPalette(dc, ToHpalette(RunningCharacter.palette), FALSE);
+    if (RealizePalette(dc) > 0) UpdateColors(dc);
+    ReleaseDC(window, dc);
+}
+
+}  // namespace
+
+HMENU BuildPopupMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return nullptr;
+    for (const MenuEntry& entry : kMenu) {
+        UINT_PTR item = entry.id;
+        // The greyed "运行文件" entry gets an empty submenu of its own: a popup
+        // entry needs a menu handle to be added at all, and greyed it never
+        // opens. DestroyMenu of the whole menu destroys it too.
+        if (entry.flags & MF_POPUP) item = reinterpret_cast<UINT_PTR>(CreatePopupMenu());
+        AppendMenuA(menu, entry.flags, item, entry.text);
+    }
+    return menu;
+}
+
+void ShowPopupMenu(HWND window) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The foreground window's menu closes when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    HMENU menu = BuildPopupMenu();
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+void OpenDroppedFiles(HDROP drop) {
+    char path[kDropPathBuffer];
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFFu, path, kDropPathBuffer);
+    for (UINT i = 0; i < count; i++) {
+        // A cut path could name another file; such a file is skipped.
+        if (DragQueryFileA(drop, i, nullptr, 0) >= kDropPathBuffer) continue;
+        if (!DragQueryFileA(drop, i, path, kDropPathBuffer)) continue;
+        ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
+    }
+    DragFinish(drop);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(window);
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_NCHITTEST:
+            return HTCAPTION;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONUP:
+            if (OnNcLeftButton()) return 0;
+            break;
+        case WM_NCRBUTTONDOWN:
+            ShowPopupMenu(window);
+            return 0;
+        case kTrayCallback:
+            if (lParam == WM_RBUTTONDOWN) ShowPopupMenu(window);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(window, wParam);
+            return 0;
+        case WM_EXITSIZEMOVE:
+            OnExitSizeMove(window);
+            return 0;
+        case WM_DROPFILES:
+            OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_QUERYNEWPALETTE:
+            OnQueryNewPalette(window);
+            return 0;
+        case WM_PALETTECHANGED:
+            OnPaletteChanged(window, reinterpret_cast<HWND>(wParam));
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

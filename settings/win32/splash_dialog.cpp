@@ -1,0 +1,103 @@
+// The loading splash dialog: shows the module being loaded, runs the
+// one-second timer whose ticks load the character, and ends on the sixth
+// tick, a click or Enter once the character is loaded; never on Escape.
+#include "mascot/product.h"
+#include "resources/zippit/resource.h"
+#include "settings/settings.h"
+#include "settings/splash.h"
+#include "settings/win32/splash_dialog.h"
+#include "platform/memory.h"
+
+#include <windows.h>
+
+namespace {
+
+constexpr UINT_PTR kSplashTimer = 1;
+constexpr LONG kSplashTrackWidth = 319;   // pixels, both the least and the largest size
+constexpr LONG kSplashTrackHeight = 252;
+
+BOOL OnInitDialog(HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_SPLASH_STATUS, kSplashLoading);
+    SetDlgItemTextA(dialog, IDC_SPLASH_VERSION, kSplashVersion);
+    SetDlgItemTextA(dialog, IDC_SPLASH_USER, g_settings.UserName);
+
+    int noModule = 0;
+    char* name = ModuleDisplayName(g_settings.Module, &noModule);
+    if (!name) {
+        if (noModule) {
+            char message[300];
+            MissingModuleMessage(message, sizeof message, g_settings.Module);
+            MessageBoxA(dialog, message, kProductCaption, MB_ICONERROR);
+        }
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    SetDlgItemTextA(dialog, IDC_SPLASH_MODULE, name);
+    SysFree(name);
+
+    SplashOpen(&g_splash);
+    SetTimer(dialog, kSplashTimer, kSplashTickMs, nullptr);
+    return TRUE;
+}
+
+// Ends the splash with success once the character is loaded; otherwise nothing.
+void TryEnd(HWND dialog) {
+    if (!SplashTryEnd(&g_splash)) return;
+    KillTimer(dialog, kSplashTimer);
+    EndDialog(dialog, 1);
+}
+
+void OnTimer(HWND dialog) {
+    switch (SplashOnTick(&g_splash, g_settings.Module)) {
+        case SplashTick::kEnd:
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            break;
+        case SplashTick::kLoaded:
+            SetDlgItemTextA(dialog, IDC_SPLASH_STATUS, kSplashLoaded);
+            break;
+        case SplashTick::kLoadFailed:
+            KillTimer(dialog, kSplashTimer);
+            EndDialog(dialog, 0);
+            break;
+        case SplashTick::kNothing:
+            break;
+    }
+}
+
+void OnGetMinMaxInfo(MINMAXINFO* info) {
+    info->ptMinTrackSize.x = info->ptMaxTrackSize.x = kSplashTrackWidth;
+    info->ptMinTrackSize.y = info->ptMaxTrackSize.y = kSplashTrackHeight;
+}
+
+INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog);
+        case WM_TIMER:
+            OnTimer(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            // Only OK (Enter, or the sixth tick) may end it: Escape's IDCANCEL does nothing.
+            if (wParam == IDOK) TryEnd(dialog);
+            return TRUE;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            TryEnd(dialog);
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HINSTANCE Instance = nullptr;
+
+INT_PTR LoadingSplash() {
+    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashDialogProc, 0);
+    // A splash that ended another way (its loop broken from outside) keeps no sound.
+    SplashReleaseSound(&g_splash);
+    return result == 1 ? 1 : 0;
+}

@@ -1,0 +1,108 @@
+# Shared part of the scripts that drive the real Zippit.exe under wine64:
+# the Wine environment of the test run, a fresh working folder holding the
+# character modules, starting and stopping the program, the probe helper,
+# checks that count failures, and clean-up of everything started.
+# Sourced by the scripts; they are run as: SCRIPT ZIPPIT.EXE PROBE.EXE.
+set -u
+
+ZIPPIT_EXE=$1
+PROBE_EXE=$2
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+NAME=$(basename "$0" .sh)
+ARTEFACTS=$ROOT/build/test-artefacts
+failures=0
+started_pids=""
+
+env_file=${ZIPPIT_WINE_ENV:-$ROOT/build/wine/env}
+if [ ! -f "$env_file" ]; then
+    echo "FAIL: no Wine environment ($env_file); run scripts/wine-env first" >&2
+    exit 1
+fi
+. "$env_file"
+if [ ! -f "$ROOT/dist/modules/Zippy.Pkm" ]; then
+    echo "FAIL: dist/modules/Zippy.Pkm is missing: the native build makes it (scripts/run or scripts/test)" >&2
+    exit 1
+fi
+
+# The program runs in a folder of its own with the modules, as installed.
+WORK=$ROOT/build/wine-tests/$NAME
+rm -rf "$WORK"
+mkdir -p "$WORK" "$ARTEFACTS"
+cp "$ROOT/dist/modules/Zippy.Pkm" "$ROOT/dist/modules/Pebble.Pkm" "$WORK/"
+cd "$WORK" || exit 1
+
+ok() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() {  # DESCRIPTION, then a command that must succeed
+    check_what=$1
+    shift
+    if "$@"; then ok "$check_what"; else fail "$check_what"; fi
+}
+
+# Runs the probe; its output without the CR of its CR LF line ends, its exit code kept.
+probe() {
+    probe_out=$("$WINE" "$PROBE_EXE" "$@")
+    probe_rc=$?
+    [ -n "$probe_out" ] && printf '%s\n' "$probe_out" | tr -d '\r'
+    return $probe_rc
+}
+
+# A field of a probe info line: field LINE NAME
+field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p" | head -1; }
+
+# Starts Zippit.exe in the background; its exit code lands in $WORK/exit.N.
+run_count=0
+start_zippit() {
+    run_count=$((run_count + 1))
+    exit_file=$WORK/exit.$run_count
+    rm -f "$exit_file" "$WORK/pid.$run_count"
+    (
+        WINEDEBUG=${ZIPPIT_WINEDEBUG:-$WINEDEBUG} "$WINE" "$ZIPPIT_EXE" >>"$WORK/zippit.log" 2>&1 &
+        echo $! >"$WORK/pid.$run_count"
+        wait $!
+        echo $? >"$exit_file"
+    ) &
+    last_exit_file=$exit_file
+}
+
+# Waits up to SECONDS for the last started Zippit.exe to end; prints its exit code.
+wait_exit() {
+    i=0
+    while [ ! -s "$last_exit_file" ]; do
+        i=$((i + 1))
+        if [ "$i" -gt $(($1 * 10)) ]; then echo "timeout"; return 1; fi
+        sleep 0.1
+    done
+    cat "$last_exit_file"
+}
+
+# A plain window at L T R B for the mascot to stand on.
+start_stand() {
+    "$WINE" "$PROBE_EXE" stand "$1" "$2" "$3" "$4" ZippitStand >"$WORK/stand.log" 2>&1 &
+    started_pids="$started_pids $!"
+    probe wait ZippitProbeStand 10000 >/dev/null
+}
+
+# Ends what the script started (by process id) and forgets the product key.
+cleanup() {
+    for pid in $started_pids; do
+        kill "$pid" 2>/dev/null || true
+    done
+    n=1
+    while [ "$n" -le "$run_count" ]; do
+        # Only a copy still running: its exit code has not been written.
+        if [ -f "$WORK/pid.$n" ] && [ ! -s "$WORK/exit.$n" ]; then kill "$(cat "$WORK/pid.$n")" 2>/dev/null || true; fi
+        n=$((n + 1))
+    done
+    "$WINE" "$PROBE_EXE" key clear >/dev/null 2>&1 || true
+}
+trap cleanup EXIT INT TERM
+
+finish() {
+    if [ "$failures" -eq 0 ]; then
+        echo "$NAME: all checks passed"
+        exit 0
+    fi
+    echo "$NAME: $failures check(s) failed"
+    exit 1
+}

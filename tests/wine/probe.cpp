@@ -1,0 +1,385 @@
+// zippit_probe: the Wine tests' eyes and hands inside Wine. Opens a plain
+// window for the mascot to stand on, waits for windows and reports their
+// rectangle, region and styles, reads dialog texts, answers message boxes,
+// checks the tray icon, posts messages, and reads or writes the product key.
+// Texts are printed in UTF-8. Exit code 0 on success, 1 on a failed check,
+// 2 on a timeout, 3 on bad usage.
+//
+//   zippit_probe stand L T R B TITLE     a plain window at that rectangle, in front, until closed
+//   zippit_probe activate TITLE          brings the window titled TITLE to the foreground
+//   zippit_probe wait CLASS MS           waits for a visible window of CLASS; prints its info line
+//   zippit_probe gone CLASS MS           waits until no visible window of CLASS is left
+//   zippit_probe splash MS               waits for the loading splash; prints its texts
+//   zippit_probe msgbox MS               waits for a message box captioned Zippit(演示版),
+//                                        prints its text and answers OK
+//   zippit_probe tray HWND               prints tray=1 when HWND's tray icon 1 exists, else tray=0
+//   zippit_probe post HWND MSG WPARAM LPARAM
+//   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
+//                                        STEPS steps and releases it (system input, as a mouse)
+//   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
+//                                        looks): prints looks=N, the different combinations of
+//                                        rectangle, region and on-screen pixels seen
+//   zippit_probe foreground              prints the foreground window's info line
+//   zippit_probe key dump | key clear | key set-module TEXT | key set-dword NAME N
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
+constexpr char kStandClass[] = "ZippitProbeStand";
+constexpr DWORD kPollMs = 50;
+
+// GBK (the ANSI code page) to UTF-8, for the shell that reads the output.
+std::string Utf8(const char* text) {
+    int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (wide <= 0) return "";
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], wide);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes > 0 ? bytes - 1 : 0));
+    return out;
+}
+
+std::string WindowText(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return Utf8(text);
+}
+
+HWND ParseHwnd(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(text, nullptr, 0)));
+}
+
+void PrintInfo(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    char className[256] = "";
+    GetClassNameA(window, className, sizeof className);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    std::printf("hwnd=0x%llx class=%s pid=%lu rect=%ld,%ld,%ld,%ld visible=%d topmost=%d toolwindow=%d acceptfiles=%d",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)), className,
+                static_cast<unsigned long>(pid), rect.left, rect.top, rect.right, rect.bottom,
+                IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
+                (exStyle & WS_EX_TOOLWINDOW) ? 1 : 0, (exStyle & WS_EX_ACCEPTFILES) ? 1 : 0);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(window, region);
+    if (kind == SIMPLEREGION || kind == COMPLEXREGION) {
+        RECT box;
+        GetRgnBox(region, &box);
+        DWORD bytes = GetRegionData(region, 0, nullptr);
+        std::string data(bytes, '\0');
+        GetRegionData(region, bytes, reinterpret_cast<RGNDATA*>(&data[0]));
+        const RGNDATAHEADER* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
+        std::printf(" region=%ld,%ld,%ld,%ld regionrects=%lu", box.left, box.top, box.right, box.bottom,
+                    static_cast<unsigned long>(header->nCount));
+    } else {
+        std::printf(" region=none");
+    }
+    DeleteObject(region);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// Polls `find` until it gives a window or `ms` pass.
+template <typename Find>
+HWND WaitFor(DWORD ms, Find find) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = find();
+        if (window) return window;
+        if (GetTickCount() - start >= ms) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+HWND VisibleOfClass(const char* className) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr)
+        if (IsWindowVisible(window)) return window;
+    return nullptr;
+}
+
+struct DialogSearch {
+    int controlId;
+    const char* caption;  // nullptr: any
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (search->controlId && !GetDlgItem(window, search->controlId)) return TRUE;
+    if (search->caption) {
+        char caption[256] = "";
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::strcmp(caption, search->caption) != 0) return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindVisibleDialog(int controlId, const char* caption) {
+    DialogSearch search = {controlId, caption, nullptr};
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+LRESULT CALLBACK StandWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int Stand(int argc, char** argv) {
+    if (argc < 7) return 3;
+    LONG l = std::atol(argv[2]), t = std::atol(argv[3]), r = std::atol(argv[4]), b = std::atol(argv[5]);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = StandWndProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kStandClass;
+    if (!RegisterClassExA(&windowClass)) return 1;
+    HWND window = CreateWindowExA(0, kStandClass, argv[6], WS_POPUP | WS_BORDER | WS_VISIBLE, l, t, r - l, b - t,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 1;
+    SetForegroundWindow(window);
+    PrintInfo(window);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+// Moves the pointer to screen pixel (x, y) as the mouse would, with `buttons`
+// (MOUSEEVENTF_LEFTDOWN or UP) at that point.
+void MouseAt(LONG x, LONG y, DWORD buttons) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+}
+
+int Drag(int argc, char** argv) {
+    if (argc < 7) return 3;
+    LONG x0 = std::atol(argv[2]), y0 = std::atol(argv[3]), x1 = std::atol(argv[4]), y1 = std::atol(argv[5]);
+    int steps = std::atoi(argv[6]);
+    if (steps < 1) return 3;
+    MouseAt(x0, y0, 0);
+    Sleep(200);
+    MouseAt(x0, y0, MOUSEEVENTF_LEFTDOWN);
+    Sleep(300);
+    for (int i = 1; i <= steps; i++) {
+        MouseAt(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, 0);
+        Sleep(40);
+    }
+    Sleep(300);
+    MouseAt(x1, y1, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+// What the window shows now, as a hash of its rectangle, its region's data
+// and the screen pixels inside its rectangle.
+uint64_t Look(HWND window) {
+    uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](const void* data, size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; i++) hash = (hash ^ bytes[i]) * 1099511628211ull;
+    };
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    mix(&rect, sizeof rect);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) != ERROR) {
+        DWORD bytes = GetRegionData(region, 0, nullptr);
+        std::string data(bytes, '\0');
+        GetRegionData(region, bytes, reinterpret_cast<RGNDATA*>(&data[0]));
+        mix(data.data(), data.size());
+    }
+    DeleteObject(region);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width > 0 && height > 0) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+            GdiFlush();
+            mix(bits, static_cast<size_t>(width) * height * 4);
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    return hash;
+}
+
+int Looks(int argc, char** argv) {
+    if (argc < 4) return 3;
+    HWND window = ParseHwnd(argv[2]);
+    DWORD ms = std::strtoul(argv[3], nullptr, 10);
+    uint64_t seen[3];
+    int count = 0;
+    DWORD start = GetTickCount();
+    while (count < 3 && GetTickCount() - start < ms) {
+        uint64_t look = Look(window);
+        bool known = false;
+        for (int i = 0; i < count; i++) known = known || seen[i] == look;
+        if (!known) seen[count++] = look;
+        Sleep(20);
+    }
+    std::printf("looks=%d\n", count);
+    return 0;
+}
+
+int Key(int argc, char** argv) {
+    if (argc < 3) return 3;
+    std::string what = argv[2];
+    if (what == "clear") {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProductKey);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
+        return 0;
+    }
+    if (what == "dump") {
+        HKEY key = nullptr;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kProductKey, &key) != ERROR_SUCCESS) {
+            std::printf("key=none\n");
+            return 0;
+        }
+        char name[256];
+        BYTE data[1024];
+        for (DWORD i = 0;; i++) {
+            DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+            if (type == REG_DWORD && dataSize == 4) {
+                DWORD value;
+                std::memcpy(&value, data, 4);
+                std::printf("%s=dword:%ld\n", name, static_cast<long>(value));
+            } else {
+                std::string text(reinterpret_cast<char*>(data), dataSize);
+                std::printf("%s=type%lu:%s\n", name, static_cast<unsigned long>(type), Utf8(text.c_str()).c_str());
+            }
+        }
+        RegCloseKey(key);
+        return 0;
+    }
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kProductKey, &key) != ERROR_SUCCESS) return 1;
+    LONG result = ERROR_INVALID_PARAMETER;
+    if (what == "set-module" && argc >= 4) {
+        result = RegSetValueExA(key, "Module", 0, REG_SZ, reinterpret_cast<const BYTE*>(argv[3]),
+                                static_cast<DWORD>(std::strlen(argv[3])));
+    } else if (what == "set-dword" && argc >= 5) {
+        DWORD value = static_cast<DWORD>(std::strtol(argv[4], nullptr, 0));
+        result = RegSetValueExA(key, argv[3], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 3;
+    std::string command = argv[1];
+    if (command == "stand") return Stand(argc, argv);
+    if (command == "key") return Key(argc, argv);
+    if (command == "drag") return Drag(argc, argv);
+    if (command == "looks") return Looks(argc, argv);
+    if (command == "activate" && argc >= 3) {
+        HWND window = FindWindowA(nullptr, argv[2]);
+        if (!window) return 1;
+        SetForegroundWindow(window);
+        return GetForegroundWindow() == window ? 0 : 1;
+    }
+    if (command == "foreground") {
+        HWND window = GetForegroundWindow();
+        if (!window) {
+            std::printf("hwnd=0x0\n");
+            return 0;
+        }
+        PrintInfo(window);
+        return 0;
+    }
+    if (command == "wait" && argc >= 4) {
+        const char* className = argv[2];
+        HWND window = WaitFor(std::strtoul(argv[3], nullptr, 10), [&] { return VisibleOfClass(className); });
+        if (!window) return 2;
+        PrintInfo(window);
+        return 0;
+    }
+    if (command == "gone" && argc >= 4) {
+        const char* className = argv[2];
+        DWORD ms = std::strtoul(argv[3], nullptr, 10);
+        DWORD start = GetTickCount();
+        while (VisibleOfClass(className)) {
+            if (GetTickCount() - start >= ms) return 2;
+            Sleep(kPollMs);
+        }
+        return 0;
+    }
+    if (command == "splash" && argc >= 3) {
+        HWND dialog = WaitFor(std::strtoul(argv[2], nullptr, 10), [] { return FindVisibleDialog(1002, nullptr); });
+        if (!dialog) return 2;
+        PrintInfo(dialog);
+        std::printf("module=%s\nstatus=%s\nversion=%s\nuser=%s\n", WindowText(GetDlgItem(dialog, 1002)).c_str(),
+                    WindowText(GetDlgItem(dialog, 1001)).c_str(), WindowText(GetDlgItem(dialog, 1000)).c_str(),
+                    WindowText(GetDlgItem(dialog, 1020)).c_str());
+        return 0;
+    }
+    if (command == "msgbox" && argc >= 3) {
+        static const char caption[] = "Zippit(\xd1\xdd\xca\xbe\xb0\xe6)";  // Zippit(演示版) in GBK
+        HWND box = WaitFor(std::strtoul(argv[2], nullptr, 10), [] { return FindVisibleDialog(0, caption); });
+        if (!box) return 2;
+        // A message box's text is its static control 0xFFFF.
+        std::printf("text=%s\n", WindowText(GetDlgItem(box, 0xFFFF)).c_str());
+        std::fflush(stdout);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    if (command == "tray" && argc >= 3) {
+        // Modifying nothing succeeds only when the icon exists.
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = ParseHwnd(argv[2]);
+        icon.uID = 1;
+        std::printf("tray=%d\n", Shell_NotifyIconA(NIM_MODIFY, &icon) ? 1 : 0);
+        return 0;
+    }
+    if (command == "post" && argc >= 6) {
+        return PostMessageA(ParseHwnd(argv[2]), static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                            static_cast<WPARAM>(std::strtoull(argv[4], nullptr, 0)),
+                            static_cast<LPARAM>(std::strtoll(argv[5], nullptr, 0)))
+                   ? 0
+                   : 1;
+    }
+    return 3;
+}
