@@ -65,7 +65,13 @@ bool TrackSupportWindow(const Cel* cel) {
         changed = true;
     }
     if (!SupportWindow) return true;
-    SysWindowRect(SupportWindow, &SupportRect);
+    if (!SysWindowRect(SupportWindow, &SupportRect)) {
+        // The supporting window was closed and nothing else came to the front:
+        // the character goes to the desktop rather than to an empty rectangle.
+        SupportWindow = SysDesktopWindow();
+        SysWindowRect(SupportWindow, &SupportRect);
+        changed = true;
+    }
     if (SupportRect != LastSupportRect || changed) {
         Rect rect;
         SysWindowRect(MainWindow, &rect);

@@ -34,6 +34,8 @@ SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visi
 // Forgets every window made with SysTestCreateWindow, and the foreground.
 void SysTestDestroyAllWindows();
 void SysTestSetForeground(SysWindow* window);  // nullptr: no foreground window
+// Closes a window: its rectangle can no longer be read (and it is no longer in front).
+void SysTestCloseWindow(SysWindow* window);
 void SysTestSetMinimized(SysWindow* window, int minimized);
 void SysTestSetVisible(SysWindow* window, int visible);
 void SysTestSetWindowRect(SysWindow* window, const Rect& rect);

@@ -19,12 +19,13 @@ struct SysWindow {
     int32_t pixelHeight;
     int placements;
     int hides;
+    int destroyed;  // closed: its handle no longer names a window
 };
 
 namespace {
 
 SysWindow& Desktop() {
-    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0};
+    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0, 0};
     return desktop;
 }
 
@@ -41,7 +42,7 @@ Point g_cursor = {0, 0};            // the cursor's screen position
 SysWindow* SysForegroundWindow() { return g_foreground; }
 SysWindow* SysDesktopWindow() { return &Desktop(); }
 int SysIsMinimized(SysWindow* window) { return window && window->minimized; }
-int SysIsVisible(SysWindow* window) { return window && window->visible; }
+int SysIsVisible(SysWindow* window) { return window && window->visible && !window->destroyed; }
 
 int SysWindowClassName(SysWindow* window, char* buffer, int capacity) {
     if (capacity < 1) return 0;
@@ -55,7 +56,7 @@ int SysWindowClassName(SysWindow* window, char* buffer, int capacity) {
 
 int SysWindowRect(SysWindow* window, Rect* rect) {
     *rect = Rect{0, 0, 0, 0};
-    if (!window) return 0;
+    if (!window || window->destroyed) return 0;
     *rect = window->rect;
     return 1;
 }
@@ -87,7 +88,7 @@ void SysPortablePaint(SysWindow* window, const uint8_t* rgb, int32_t width, int3
 }
 
 SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible) {
-    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0}));
+    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0, 0}));
     return Windows().back().get();
 }
 
@@ -98,6 +99,11 @@ void SysTestDestroyAllWindows() {
 }
 
 void SysTestSetForeground(SysWindow* window) { g_foreground = window; }
+
+void SysTestCloseWindow(SysWindow* window) {
+    window->destroyed = 1;
+    if (g_foreground == window) g_foreground = nullptr;
+}
 void SysTestSetMinimized(SysWindow* window, int minimized) { window->minimized = minimized; }
 void SysTestSetVisible(SysWindow* window, int visible) { window->visible = visible; }
 void SysTestSetWindowRect(SysWindow* window, const Rect& rect) { window->rect = rect; }

@@ -143,6 +143,17 @@ TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
     FrameTick();
     EXPECT_EQ(SupportWindow, other);
 
+    // A supporting window that is closed with nothing else in front leaves the
+    // character on the desktop, not at an empty rectangle's corner.
+    SysWindow* closing = SysTestCreateWindow(Rect{300, 400, 600, 600}, "Closing", 1);
+    SysTestSetForeground(closing);
+    FrameTick();
+    EXPECT_EQ(WindowRect(MainWindow).top, 398);
+    SysTestCloseWindow(closing);
+    FrameTick();
+    EXPECT_EQ(SupportWindow, SysDesktopWindow());
+    EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);
+
     // A moved supporting window snaps the character again.
     SysTestSetForeground(other);
     SysTestSetWindowRect(other, Rect{200, 450, 700, 700});
