@@ -49,9 +49,11 @@ probe key set-dword SndUse 1
 start_stand 200 300 800 700
 
 start_zippit
+check "the splash shows" eval 'probe splash 15000 >/dev/null'
 check "the splash ends" probe gone '#32770' 15000
-info=$(probe wait $MASCOT 5000)
+info=$(probe wait $MASCOT 10000)
 check "the mascot window appears" [ -n "$info" ]
+[ -n "$info" ] || finish  # nothing below can pass without it
 hwnd=$(field "$info" hwnd)
 
 # Opens the popup menu from the tray icon and chooses an entry by the keys
@@ -94,6 +96,7 @@ change_personality() {
 }
 
 dialog_gone() {  # waits up to 3 s for $dialog to end
+    [ -n "$dialog" ] || return 1
     i=0
     while probe text "$dialog" 2 >/dev/null 2>&1 || probe text "$dialog" 1 >/dev/null 2>&1; do
         i=$((i + 1))
