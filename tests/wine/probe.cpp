@@ -10,8 +10,22 @@
 //   zippit_probe wait CLASS MS           waits for a visible window of CLASS; prints its info line
 //   zippit_probe gone CLASS MS           waits until no visible window of CLASS is left
 //   zippit_probe splash MS               waits for the loading splash; prints its texts
-//   zippit_probe msgbox MS               waits for a message box captioned Zippit(演示版),
-//                                        prints its text and answers OK
+//   zippit_probe msgbox MS [ok|yes|no]   waits for a message box captioned Zippit(演示版),
+//                                        prints its text and presses that button (OK if none)
+//   zippit_probe dialog ID MS            waits for a visible dialog holding control ID; prints
+//                                        its info line and caption
+//   zippit_probe text HWND ID            prints the text of the dialog's control ID
+//   zippit_probe slider HWND ID          prints pos=N of the dialog's trackbar ID
+//   zippit_probe checkbox HWND ID [0|1]  prints checked=N of the check box; sets it first if given
+//   zippit_probe press HWND ID           posts the command of the dialog's button ID
+//   zippit_probe keydown HWND ID VK      posts a key press to the dialog's control ID (0: the
+//                                        dialog), for the dialog's own keyboard handling
+//   zippit_probe list HWND ID            prints count=N, then one line per entry of the list
+//                                        box: its text and the text its item data points to
+//   zippit_probe select HWND ID TEXT     selects the list entry whose text is TEXT, as a
+//                                        click would (the selection change is notified)
+//   zippit_probe menukeys KEYS...        waits for the popup menu and posts it the keys (VK
+//                                        codes), one by one
 //   zippit_probe tray HWND               prints tray=1 when HWND's tray icon 1 exists, else tray=0
 //   zippit_probe post HWND MSG WPARAM LPARAM
 //   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
@@ -23,6 +37,7 @@
 //   zippit_probe key dump | key clear | key set-module TEXT | key set-dword NAME N
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -305,6 +320,88 @@ int Key(int argc, char** argv) {
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
+
+// Wide text to UTF-8.
+std::string Utf8W(const wchar_t* text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return "";
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
+    return out;
+}
+
+// A zero-ended text in another process's memory, at most 259 bytes, in the
+// ANSI code page; "" when it cannot be read.
+std::string RemoteText(HWND owner, LRESULT address) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+    if (!process) return "";
+    char text[260] = "";
+    for (size_t i = 0; i + 1 < sizeof text; i++) {
+        SIZE_T read = 0;
+        if (!ReadProcessMemory(process, reinterpret_cast<const void*>(address + static_cast<LRESULT>(i)), &text[i], 1,
+                               &read) ||
+            read != 1 || text[i] == 0) {
+            text[i] = 0;
+            break;
+        }
+    }
+    CloseHandle(process);
+    return Utf8(text);
+}
+
+// A list box's entry text. The W call: the A call across processes gives UTF-16.
+std::string ListText(HWND list, LRESULT index) {
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR) return "";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+    return Utf8W(text.c_str());
+}
+
+int DialogCommand(int argc, char** argv) {
+    std::string command = argv[1];
+    HWND dialog = ParseHwnd(argv[2]);
+    int id = std::atoi(argv[3]);
+    HWND control = id ? GetDlgItem(dialog, id) : dialog;  // 0: the dialog itself
+    if (!control || !IsWindow(dialog)) return 1;
+    if (command == "text") {
+        std::printf("%s\n", WindowText(control).c_str());
+    } else if (command == "slider") {
+        std::printf("pos=%ld\n", static_cast<long>(SendMessageA(control, TBM_GETPOS, 0, 0)));
+    } else if (command == "checkbox") {
+        if (argc >= 5) SendMessageA(control, BM_SETCHECK, std::atoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+        std::printf("checked=%d\n", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    } else if (command == "press") {
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+    } else if (command == "keydown" && argc >= 5) {
+        WPARAM key = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
+        PostMessageA(control, WM_KEYDOWN, key, 1);
+        PostMessageA(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    } else if (command == "list") {
+        LRESULT count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+        std::printf("count=%ld\n", static_cast<long>(count));
+        for (LRESULT i = 0; i < count; i++) {
+            LRESULT data = SendMessageW(control, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+            std::printf("%s|%s\n", ListText(control, i).c_str(), data && data != LB_ERR ? RemoteText(dialog, data).c_str() : "");
+        }
+    } else if (command == "select" && argc >= 5) {
+        LRESULT count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; i++) {
+            if (ListText(control, i) != argv[4]) continue;
+            SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+            return 0;
+        }
+        return 1;
+    } else {
+        return 3;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -314,6 +411,28 @@ int main(int argc, char** argv) {
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
     if (command == "looks") return Looks(argc, argv);
+    if ((command == "text" || command == "slider" || command == "checkbox" || command == "press" ||
+         command == "keydown" || command == "list" || command == "select") &&
+        argc >= 4)
+        return DialogCommand(argc, argv);
+    if (command == "dialog" && argc >= 4) {
+        int id = std::atoi(argv[2]);
+        HWND dialog = WaitFor(std::strtoul(argv[3], nullptr, 10), [id] { return FindVisibleDialog(id, nullptr); });
+        if (!dialog) return 2;
+        PrintInfo(dialog);
+        std::printf("caption=%s\n", WindowText(dialog).c_str());
+        return 0;
+    }
+    if (command == "menukeys" && argc >= 3) {
+        HWND menu = WaitFor(5000, [] { return VisibleOfClass("#32768"); });
+        if (!menu) return 2;
+        for (int i = 2; i < argc; i++) {
+            WPARAM key = static_cast<WPARAM>(std::strtoul(argv[i], nullptr, 0));
+            PostMessageA(menu, WM_KEYDOWN, key, 1);
+            Sleep(150);
+        }
+        return 0;
+    }
     if (command == "activate" && argc >= 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
         if (!window) return 1;
@@ -362,7 +481,10 @@ int main(int argc, char** argv) {
         // A message box's text is its static control 0xFFFF.
         std::printf("text=%s\n", WindowText(GetDlgItem(box, 0xFFFF)).c_str());
         std::fflush(stdout);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WPARAM button = IDOK;
+        if (argc >= 4 && std::strcmp(argv[3], "yes") == 0) button = IDYES;
+        if (argc >= 4 && std::strcmp(argv[3], "no") == 0) button = IDNO;
+        PostMessageA(box, WM_COMMAND, button, reinterpret_cast<LPARAM>(GetDlgItem(box, static_cast<int>(button))));
         return 0;
     }
     if (command == "tray" && argc >= 3) {

@@ -1,0 +1,226 @@
+#!/bin/sh
+# The settings dialogs of the real Zippit.exe, opened from its popup menu
+# under wine64: the personality slider starts from the stored personality,
+# "确定" keeps the moved slider and the cleared sound box and they are saved
+# at exit, "取消" and Escape keep nothing; About names the running module and
+# stays open on Escape; the module dialog lists the character modules by
+# display name (not a folder named *.Pkm, nor a module marked unlisted),
+# refuses to delete the running one, deletes another only after "Yes", and
+# switches the character on screen, which is saved at exit.
+# usage: zippit_dialogs.sh ZIPPIT.EXE PROBE.EXE
+. "$(dirname "$0")/lib.sh"
+
+PKM=$ROOT/dist/bin/pkm
+if [ ! -x "$PKM" ]; then
+    echo "FAIL: $PKM is missing: the native build makes it" >&2
+    exit 1
+fi
+MASCOT=PK32MainWClass
+VK_RETURN=0x0D
+VK_ESCAPE=0x1B
+VK_END=0x23
+VK_UP=0x26
+VK_DOWN=0x28
+SLIDER=1003
+SOUND_BOX=1005
+MODULE_LIST=1019
+RUNNING_MODULE=1020
+USER_NAME=1021
+DELETE_BUTTON=3
+
+# Modules beside the shipped two: Spare (Pebble under another name, to be
+# deleted), Hidden (its description's first field is 1: never listed), and
+# a folder named like a module.
+make_module() {  # NAME FIRST-FIELD: Pebble's folder with that name and field
+    rm -rf "$WORK/src-$1"
+    "$PKM" unpack "$WORK/Pebble.Pkm" "$WORK/src-$1" >/dev/null &&
+        sed -i "1s/^0,Pebble,/$2,$1,/" "$WORK/src-$1/info.txt" &&
+        "$PKM" build "$WORK/src-$1" -o "$WORK/$1.Pkm" >/dev/null &&
+        rm -rf "$WORK/src-$1"
+}
+check "a spare module is made" make_module Spare 0
+check "a module marked unlisted is made" make_module Hidden 1
+mkdir "$WORK/x.Pkm"
+
+probe key clear
+probe key set-module Zippy.Pkm
+probe key set-dword CharActPer 700
+probe key set-dword SndUse 1
+start_stand 200 300 800 700
+
+start_zippit
+check "the splash shows" eval 'probe splash 15000 >/dev/null'
+check "the splash ends" probe gone '#32770' 15000
+info=$(probe wait $MASCOT 10000)
+check "the mascot window appears" [ -n "$info" ]
+[ -n "$info" ] || finish  # nothing below can pass without it
+hwnd=$(field "$info" hwnd)
+
+# Opens the popup menu from the tray icon and chooses an entry by the keys
+# of the menu's own keyboard handling. The entries, top to bottom: 帮助,
+# 关于, -, 邮件设置 (grey), 性格设置, 组件设置, -, 运行文件 (grey), -, 退出.
+menu() {  # KEYS...
+    probe gone '#32768' 2000 || return 1
+    probe post "$hwnd" 0x400 0 0x204 || return 1
+    probe menukeys "$@" || return 1
+    probe gone '#32768' 3000
+}
+MENU_ABOUT="0x41"                # the mnemonic A
+MENU_PERSONALITY="0x53"          # the mnemonic S
+MENU_EXIT="0x43"                 # the mnemonic C
+MENU_MODULES="$VK_UP $VK_UP $VK_UP $VK_RETURN"  # its mnemonic M is also the grey mail entry's
+
+# Waits for the dialog holding control ID; sets $dialog (empty on a timeout).
+open_dialog() {  # ID DESCRIPTION, then the menu keys
+    id=$1
+    what=$2
+    shift 2
+    dialog=""
+    menu "$@"
+    info=$(probe dialog "$id" 5000)
+    dialog=$(field "$info" hwnd)
+    check "the menu opens $what" [ -n "$dialog" ]
+}
+
+# The slider's position and the sound box's state, as "POS/CHECKED".
+personality_shown() {
+    echo "$(probe slider "$dialog" $SLIDER | sed 's/^pos=//')/$(probe checkbox "$dialog" $SOUND_BOX | sed 's/^checked=//')"
+}
+
+# Moves the slider to its right end with the End key and clears the box.
+change_personality() {
+    probe keydown "$dialog" $SLIDER $VK_END
+    probe checkbox "$dialog" $SOUND_BOX 0 >/dev/null
+    sleep 0.2
+    [ "$(personality_shown)" = "1000/0" ]
+}
+
+dialog_gone() {  # waits up to 3 s for $dialog to end
+    [ -n "$dialog" ] || return 1
+    i=0
+    while probe text "$dialog" 2 >/dev/null 2>&1 || probe text "$dialog" 1 >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ $i -gt 30 ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+# ---- Personality and sound ----
+open_dialog $SLIDER "the personality dialog" $MENU_PERSONALITY
+shown=$(personality_shown)
+check "the slider starts at 1100 - 700 and the sound box is ticked ($shown)" [ "$shown" = "400/1" ]
+check "End moves the slider to its right end, the box is cleared" change_personality
+probe keydown "$dialog" 0 $VK_ESCAPE
+check "Escape closes the personality dialog" dialog_gone
+
+open_dialog $SLIDER "the personality dialog again" $MENU_PERSONALITY
+shown=$(personality_shown)
+check "after Escape nothing has changed ($shown)" [ "$shown" = "400/1" ]
+change_personality
+probe press "$dialog" 2
+check "取消 closes the personality dialog" dialog_gone
+
+open_dialog $SLIDER "the personality dialog a third time" $MENU_PERSONALITY
+shown=$(personality_shown)
+check "after 取消 nothing has changed ($shown)" [ "$shown" = "400/1" ]
+change_personality
+probe press "$dialog" 1
+check "确定 closes the personality dialog" dialog_gone
+
+open_dialog $SLIDER "the personality dialog after 确定" $MENU_PERSONALITY
+shown=$(personality_shown)
+check "after 确定 the dialog shows the new personality and sound ($shown)" [ "$shown" = "1000/0" ]
+probe keydown "$dialog" 0 $VK_ESCAPE
+dialog_gone
+
+# ---- About ----
+open_dialog $USER_NAME "About" $MENU_ABOUT
+shown=$(probe text "$dialog" $RUNNING_MODULE)
+check "About names the running module ($shown)" [ "$shown" = "Zippy" ]
+probe keydown "$dialog" 0 $VK_ESCAPE
+sleep 0.7
+check "Escape leaves About open" eval 'probe text "$dialog" $USER_NAME >/dev/null'
+probe keydown "$dialog" 0 $VK_RETURN
+check "Enter closes About" dialog_gone
+
+# ---- Modules ----
+open_dialog $MODULE_LIST "the module settings" $MENU_MODULES
+shown=$(probe text "$dialog" $RUNNING_MODULE)
+check "the module dialog names the running module ($shown)" [ "$shown" = "Zippy" ]
+listed=$(probe list "$dialog" $MODULE_LIST | tr '\n' ' ')
+check "the list holds the listed modules by display name, with their file names: $listed" \
+    [ "$listed" = "count=3 Pebble|Pebble.Pkm Spare|Spare.Pkm Zippy|Zippy.Pkm " ]
+
+probe select "$dialog" $MODULE_LIST Zippy
+probe press "$dialog" $DELETE_BUTTON
+box=$(probe msgbox 5000)
+check "deleting the running module is refused ($box)" [ "$box" = "text=组件目前正在使用中，无法删除。" ]
+sleep 0.3
+check "the running module's file stays" [ -f "$WORK/Zippy.Pkm" ]
+
+probe select "$dialog" $MODULE_LIST Spare
+probe press "$dialog" $DELETE_BUTTON
+box=$(probe msgbox 5000 no)
+check "deleting another asks first ($box)" [ "$box" = "text=您确定要删除“Spare”组件吗？" ]
+sleep 0.3
+check "after No the file stays" [ -f "$WORK/Spare.Pkm" ]
+check "after No the entry stays" [ "$(probe list "$dialog" $MODULE_LIST | head -1)" = "count=3" ]
+
+probe select "$dialog" $MODULE_LIST Spare
+probe press "$dialog" $DELETE_BUTTON
+box=$(probe msgbox 5000 yes)
+check "deleting asks again ($box)" [ -n "$box" ]
+i=0
+while [ -f "$WORK/Spare.Pkm" ] && [ $i -lt 30 ]; do sleep 0.1; i=$((i + 1)); done
+check "after Yes the file is gone" [ ! -f "$WORK/Spare.Pkm" ]
+listed=$(probe list "$dialog" $MODULE_LIST | tr '\n' ' ')
+check "after Yes the entry is gone: $listed" [ "$listed" = "count=2 Pebble|Pebble.Pkm Zippy|Zippy.Pkm " ]
+probe press "$dialog" 2
+check "取消 closes the module settings" dialog_gone
+
+# Switching: what the mascot window shows before and after, from screenshots.
+shot() {  # FILE: the mascot's pixels on screen, once it is shown
+    info=$(probe wait $MASCOT 5000)
+    rect=$(field "$info" rect)
+    l=$(echo "$rect" | cut -d, -f1)
+    t=$(echo "$rect" | cut -d, -f2)
+    w=$(($(echo "$rect" | cut -d, -f3) - l))
+    h=$(($(echo "$rect" | cut -d, -f4) - t))
+    import -window root "$ARTEFACTS/$1.png"
+    convert "$ARTEFACTS/$1.png" -crop "${w}x$h+$l+$t" +repage "$ARTEFACTS/$1-mascot.png"
+    echo "${w}x$h"
+}
+sleep 0.5
+before=$(shot zippit-dialogs-zippy)
+open_dialog $MODULE_LIST "the module settings again" $MENU_MODULES
+probe select "$dialog" $MODULE_LIST Pebble
+probe press "$dialog" 1
+check "更改 closes the module settings" dialog_gone
+sleep 1
+after=$(shot zippit-dialogs-pebble)
+check "the switched character has Pebble's size on screen ($before, then $after)" [ "$after" = "44x36" ]
+# The colours drawn: Pebble's picture shares few with Zippy's.
+colours() { convert "$1" -unique-colors txt:- | sed -n 's/.*#\([0-9A-F]\{6\}\).*/\1/p' | sort -u; }
+colours "$ARTEFACTS/zippit-dialogs-zippy-mascot.png" >"$WORK/colours.before"
+colours "$ARTEFACTS/zippit-dialogs-pebble-mascot.png" >"$WORK/colours.after"
+new=$(comm -13 "$WORK/colours.before" "$WORK/colours.after" | wc -l)
+check "the screen shows other colours after the switch ($new new; $ARTEFACTS/zippit-dialogs-*.png)" [ "$new" -gt 3 ]
+
+open_dialog $USER_NAME "About after the switch" $MENU_ABOUT
+shown=$(probe text "$dialog" $RUNNING_MODULE)
+check "About names the new module ($shown)" [ "$shown" = "Pebble" ]
+probe press "$dialog" 1
+dialog_gone
+
+# ---- Exit: what was chosen is saved ----
+check "the settings are not written before exit" \
+    [ "$(probe key dump | sort | tr '\n' ' ')" = "CharActPer=dword:700 Module=type1:Zippy.Pkm SndUse=dword:1 " ]
+menu $MENU_EXIT
+code=$(wait_exit 15)
+check "the program ends with 0 (got $code)" [ "$code" = 0 ]
+saved=$(probe key dump | sort | tr '\n' ' ')
+check "the product key holds the new module, personality and sound: $saved" \
+    [ "$saved" = "CharActPer=dword:100 Module=type1:Pebble.Pkm SndUse=dword:0 " ]
+
+finish
