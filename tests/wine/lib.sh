@@ -83,6 +83,20 @@ start_stand() {
     probe wait ZippitProbeStand 10000 >/dev/null
 }
 
+# The product key's values, one line each, sorted, on one line; read again
+# for a few seconds while it reads empty (once a run read it empty right
+# after the program had ended).
+saved_key() {
+    i=0
+    values=$(probe key dump | sort | tr '\n' ' ')
+    while [ -z "$values" ] && [ $i -lt 20 ]; do
+        sleep 0.25
+        values=$(probe key dump | sort | tr '\n' ' ')
+        i=$((i + 1))
+    done
+    echo "$values"
+}
+
 # Ends what the script started (by process id) and forgets the product key.
 cleanup() {
     for pid in $started_pids; do

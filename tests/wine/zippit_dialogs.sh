@@ -219,7 +219,7 @@ check "the settings are not written before exit" \
 menu $MENU_EXIT
 code=$(wait_exit 15)
 check "the program ends with 0 (got $code)" [ "$code" = 0 ]
-saved=$(probe key dump | sort | tr '\n' ' ')
+saved=$(saved_key)
 check "the product key holds the new module, personality and sound: $saved" \
     [ "$saved" = "CharActPer=dword:100 Module=type1:Pebble.Pkm SndUse=dword:0 " ]
 

@@ -130,7 +130,7 @@ check "退出 hides the character" probe gone PK32MainWClass 3000
 code=$(wait_exit 15)
 check "the program ends with 0 (got $code)" [ "$code" = 0 ]
 check "the tray icon is removed" [ "$(probe tray "$hwnd")" = "tray=0" ]
-saved=$(probe key dump | sort | tr '\n' ' ')
+saved=$(saved_key)
 check "the product key holds the running module and the settings: $saved" \
     [ "$saved" = "CharActPer=dword:550 Module=type1:Zippy.Pkm SndUse=dword:1 " ]
 

@@ -43,7 +43,7 @@ check "the mascot appears" [ -n "$info" ]
 probe post "$(field "$info" hwnd)" 0x111 40002 0
 code=$(wait_exit 15)
 check "the exit command ends the program with 0 (got $code)" [ "$code" = 0 ]
-saved=$(probe key dump | sort | tr '\n' ' ')
+saved=$(saved_key)
 check "the settings are saved, SndUse as held, CharActPer out of range as 550: $saved" \
     [ "$saved" = "CharActPer=dword:550 Module=type1:Pebble.Pkm SndUse=dword:7 " ]
 
