@@ -42,12 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Exactly `capacity` bytes each, so a write past the end is caught.
     uint8_t* out = static_cast<uint8_t*>(std::malloc(capacity ? capacity : 1));
     uint8_t* expected = static_cast<uint8_t*>(std::malloc(capacity ? capacity : 1));
+    std::memset(out, 0xEE, capacity);
     uint32_t produced = 0xFFFFFFFFu;
     uint32_t expectedProduced = 0;
     int ok = ExpandRle(out, capacity, in, length, &produced);
     int expectedOk = ReferenceExpand(expected, capacity, in, length, &expectedProduced);
     FuzzCheck(ok == expectedOk, "ExpandRle's verdict differs from the reference decoder");
     FuzzCheck(produced <= capacity, "ExpandRle reports more output than its capacity");
+    for (uint32_t k = produced; k < capacity; k++)
+        FuzzCheck(out[k] == 0xEE || out[k] == 0, "ExpandRle left stray bytes past its output");
     if (ok) {
         FuzzCheck(produced == expectedProduced, "ExpandRle's output length differs from the reference decoder");
         FuzzCheck(std::memcmp(out, expected, produced) == 0, "ExpandRle's output differs from the reference decoder");
