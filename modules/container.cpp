@@ -239,26 +239,29 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
     // memset per run costs more than the bytes. While at least one longest
     // run (127 bytes, rounded up to whole chunks) fits in both the input and
     // the output, every run is copied in whole 16-byte chunks with no bound
-    // checks: a run may write up to 15 bytes past its end, which the next
+    // checks: a run may write up to 16 bytes past its end, which the next
     // runs overwrite; whatever is left past the end is zeroed below.
     constexpr uint32_t kChunk = 16;
     constexpr uint32_t kLongestRun = 128;  // 127 rounded up to whole chunks
-    uint32_t reach = 0;                    // end of the bytes the chunked copies wrote
+    uint32_t fastEnd = 0;  // output position where the chunked copies stopped
+    bool chunked = false;
     while (inLength - i > kLongestRun && capacity - j >= kLongestRun) {
+        chunked = true;
         uint8_t control = in[i++];
         uint32_t run = control & 0x7Fu;
         if (control & 0x80u) {
-            for (uint32_t k = 0; k < run; k += kChunk) std::memcpy(out + j + k, in + i + k, kChunk);
+            std::memcpy(out + j, in + i, kChunk);
+            for (uint32_t k = kChunk; k < run; k += kChunk) std::memcpy(out + j + k, in + i + k, kChunk);
             i += run;
         } else {
             uint8_t fill[kChunk];
             std::memset(fill, in[i++], kChunk);
-            for (uint32_t k = 0; k < run; k += kChunk) std::memcpy(out + j + k, fill, kChunk);
+            std::memcpy(out + j, fill, kChunk);
+            for (uint32_t k = kChunk; k < run; k += kChunk) std::memcpy(out + j + k, fill, kChunk);
         }
-        uint32_t end = j + ((run + kChunk - 1) & ~(kChunk - 1));
-        if (end > reach) reach = end;
         j += run;
     }
+    fastEnd = j;
 
     while (i < inLength) {
         uint8_t control = in[i++];
@@ -280,7 +283,11 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
         }
         j += run;
     }
-    if (reach > j) std::memset(out + j, 0, reach - j);
+    // The chunked copies wrote at most one chunk past where they stopped.
+    if (chunked) {
+        uint32_t reach = capacity - fastEnd < kChunk ? capacity : fastEnd + kChunk;
+        if (reach > j) std::memset(out + j, 0, reach - j);
+    }
     if (produced) *produced = j;
     return ok;
 }

@@ -162,6 +162,23 @@ TEST_F(ContainerTest, ExpandRleLongStreamsMatchAByteAtATimeDecode) {
     }
 }
 
+// The chunked path's last run is an empty literal and only empty runs follow:
+// the chunk it copied lies wholly past the output and must not stay there.
+TEST_F(ContainerTest, ExpandRleLeavesNoChunkPastAnEmptyLastRun) {
+    Bytes in;
+    for (int r = 0; r < 2; r++) {
+        in.push_back(0xFF);
+        for (int k = 0; k < 127; k++) in.push_back(static_cast<uint8_t>(k + 1));
+    }
+    in.push_back(0x80);
+    in.insert(in.end(), 128, 0x80);
+    Bytes out(400, 0xEE);
+    uint32_t produced = 0;
+    ASSERT_EQ(ExpandRle(out.data(), 400, in.data(), static_cast<uint32_t>(in.size()), &produced), 1);
+    EXPECT_EQ(produced, 254u);
+    for (size_t i = produced; i < out.size(); i++) ASSERT_TRUE(out[i] == 0xEE || out[i] == 0) << "stray byte at " << i;
+}
+
 TEST_F(ContainerTest, PackedImagesUnpackPlainOnesStayAsStored) {
     Bytes pixels = {1, 1, 1, 1, 2, 3, 4, 5};  // a 4 x 2 picture
     Bytes packed = MakeImage(4, 2, {0x04, 0x01, 0x84, 2, 3, 4, 5}, true);
