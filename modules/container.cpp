@@ -243,7 +243,6 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
     // runs overwrite; whatever is left past the end is zeroed below.
     constexpr uint32_t kChunk = 16;
     constexpr uint32_t kLongestRun = 128;  // 127 rounded up to whole chunks
-    uint32_t fastEnd = 0;  // output position where the chunked copies stopped
     bool chunked = false;
     while (inLength - i > kLongestRun && capacity - j >= kLongestRun) {
         chunked = true;
@@ -261,7 +260,7 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
         }
         j += run;
     }
-    fastEnd = j;
+    const uint32_t fastEnd = j;  // output position where the chunked copies stopped
 
     while (i < inLength) {
         uint8_t control = in[i++];

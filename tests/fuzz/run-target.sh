@@ -25,7 +25,8 @@ last=$(grep -E '^#[0-9]+' "$log" | tail -1)
 cov=$(echo "$last" | sed -n 's/.* cov: \([0-9]*\).*/\1/p')
 features=$(echo "$last" | sed -n 's/.* ft: \([0-9]*\).*/\1/p')
 corpus=$(echo "$last" | sed -n 's/.* corp: \([0-9]*\).*/\1/p')
-echo "fuzz $name: ${seconds}s, ${runs:-?} runs, coverage ${cov:-?} edges, ${features:-?} features, corpus ${corpus:-?}, exit $status"
+edges=$(sed -n 's/.*(\([0-9]*\) inline 8-bit counters).*/\1/p' "$log" | head -1)
+echo "fuzz $name: ${seconds}s, ${runs:-?} runs, coverage ${cov:-?} of ${edges:-?} edges, ${features:-?} features, corpus ${corpus:-?}, exit $status"
 if [ "$status" -ne 0 ]; then
     grep -E 'ERROR|fuzz check failed|SUMMARY|Test unit written|runtime error' "$log" | head -20
     echo "full output: $log"
