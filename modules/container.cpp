@@ -234,6 +234,34 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
     uint32_t i = 0;
     uint32_t j = 0;
     int ok = 1;
+
+    // Pictures are mostly runs of a few bytes, where a call to memcpy or
+    // memset per run costs more than the bytes. While at least one longest
+    // run (127 bytes, rounded up to whole chunks) fits in both the input and
+    // the output, every run is copied in whole 16-byte chunks with no bound
+    // checks: a run may write up to 16 bytes past its end, which the next
+    // runs overwrite; whatever is left past the end is zeroed below.
+    constexpr uint32_t kChunk = 16;
+    constexpr uint32_t kLongestRun = 128;  // 127 rounded up to whole chunks
+    bool chunked = false;
+    while (inLength - i > kLongestRun && capacity - j >= kLongestRun) {
+        chunked = true;
+        uint8_t control = in[i++];
+        uint32_t run = control & 0x7Fu;
+        if (control & 0x80u) {
+            std::memcpy(out + j, in + i, kChunk);
+            for (uint32_t k = kChunk; k < run; k += kChunk) std::memcpy(out + j + k, in + i + k, kChunk);
+            i += run;
+        } else {
+            uint8_t fill[kChunk];
+            std::memset(fill, in[i++], kChunk);
+            std::memcpy(out + j, fill, kChunk);
+            for (uint32_t k = kChunk; k < run; k += kChunk) std::memcpy(out + j + k, fill, kChunk);
+        }
+        j += run;
+    }
+    const uint32_t fastEnd = j;  // output position where the chunked copies stopped
+
     while (i < inLength) {
         uint8_t control = in[i++];
         uint32_t run = control & 0x7Fu;
@@ -253,6 +281,11 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
             run = control;
         }
         j += run;
+    }
+    // The chunked copies wrote at most one chunk past where they stopped.
+    if (chunked) {
+        uint32_t reach = capacity - fastEnd < kChunk ? capacity : fastEnd + kChunk;
+        if (reach > j) std::memset(out + j, 0, reach - j);
     }
     if (produced) *produced = j;
     return ok;

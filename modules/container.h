@@ -59,7 +59,8 @@ uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t*
 // followed by (c & 0x7F) literal bytes; otherwise the next byte is repeated c
 // times. Returns 1 when the input was consumed exactly; 0 when a run's operands
 // lie past the input or its output would pass `capacity`. `produced`, when
-// given, receives the number of output bytes written.
+// given, receives the number of output bytes written. Bytes of `out` past
+// `produced` (and within `capacity`) are left as they were or set to 0.
 int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLength, uint32_t* produced = nullptr);
 
 // Swaps the two 4-bit halves of a byte and complements it; its own inverse.

@@ -117,23 +117,17 @@ void SysCopyPixels(SysDC* target, SysDC* source, int32_t width, int32_t height) 
         if (w > 0) std::memcpy(RowFromTop(to, y), RowFromTop(from, y), static_cast<size_t>(w));
 }
 
-// Painting is part of the simulated screen (platform/portable/window.cpp).
-void SysPortablePaint(SysWindow* window, const uint8_t* rgb, int32_t width, int32_t height);
+// Painting is part of the simulated screen (platform/portable/window.cpp):
+// the window keeps the colour indices and the colour table of the paint.
+uint8_t* SysPortablePaintTarget(SysWindow* window, const uint8_t* colorTable, int32_t width, int32_t height,
+                                int32_t paintedWidth, int32_t paintedHeight);
 
 void SysPaintWindow(SysWindow* window, SysPalette*, SysDC* source, int32_t width, int32_t height) {
     if (!window || !source || !source->selected->bits || width < 1 || height < 1) return;
     // A modern screen shows a DIB's pixels in the colours of its own colour table.
     SysBitmap* from = source->selected;
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3, 0);
-    for (int32_t y = 0; y < std::min(height, from->height); y++) {
-        const uint8_t* row = RowFromTop(from, y);
-        for (int32_t x = 0; x < std::min(width, from->width); x++) {
-            const uint8_t* color = from->colorTable + 4 * row[x];
-            uint8_t* out = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-            out[0] = color[2];
-            out[1] = color[1];
-            out[2] = color[0];
-        }
-    }
-    SysPortablePaint(window, rgb.data(), width, height);
+    int32_t w = std::min(width, from->width);
+    int32_t h = std::min(height, from->height);
+    uint8_t* indices = SysPortablePaintTarget(window, from->colorTable, width, height, w, h);
+    for (int32_t y = 0; y < h; y++) std::memcpy(indices + static_cast<size_t>(y) * width, RowFromTop(from, y), static_cast<size_t>(w));
 }

@@ -8,6 +8,11 @@
 // one). A negative n turns failure injection off again.
 void SysTestFailAllocAfter(int n);
 
+// Makes SysFileOpenRead of exactly `path` open `size` bytes at `bytes`
+// instead of a file on disk (the caller keeps them alive while in use). A
+// nullptr path forgets the in-memory file.
+void SysTestSetMemoryFile(const char* path, const uint8_t* bytes, uint32_t size);
+
 // Forgets every key and value of the in-memory key store.
 void SysTestKeyStoreClear();
 

@@ -1,5 +1,6 @@
 // Portable window service: a simulated screen of top-level windows in memory,
 // driven by tests and by the simulator through platform/portable/hooks.h.
+#include "platform/graphics.h"
 #include "platform/portable/hooks.h"
 #include "platform/window.h"
 
@@ -14,18 +15,26 @@ struct SysWindow {
     int visible;
     int minimized;
     std::vector<uint8_t> shape;   // region data as last given
-    std::vector<uint8_t> pixels;  // RGB, top row first, as last painted
+    std::vector<uint8_t> pixels;  // RGB, top row first, as last painted (made when first viewed)
     int32_t pixelWidth;
     int32_t pixelHeight;
     int placements;
     int hides;
     int destroyed;  // closed: its handle no longer names a window
+    // The last paint as painted: colour indices, top row first, and the
+    // colour table; turned into `pixels` only when a test looks, since
+    // converting every frame would cost more than the whole frame tick.
+    std::vector<uint8_t> indices;
+    uint8_t colorTable[kColorTableSize];
+    int32_t paintedWidth;   // the part of the paint the source covered; black beyond
+    int32_t paintedHeight;
+    bool pixelsStale;
 };
 
 namespace {
 
 SysWindow& Desktop() {
-    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0, 0};
+    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false};
     return desktop;
 }
 
@@ -81,14 +90,41 @@ void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t re
 
 void SysCursorPos(Point* point) { *point = g_cursor; }
 
-void SysPortablePaint(SysWindow* window, const uint8_t* rgb, int32_t width, int32_t height) {
-    window->pixels.assign(rgb, rgb + static_cast<size_t>(width) * height * 3);
+uint8_t* SysPortablePaintTarget(SysWindow* window, const uint8_t* colorTable, int32_t width, int32_t height,
+                                int32_t paintedWidth, int32_t paintedHeight) {
+    window->indices.resize(static_cast<size_t>(width) * height);
+    std::memcpy(window->colorTable, colorTable, kColorTableSize);
     window->pixelWidth = width;
     window->pixelHeight = height;
+    window->paintedWidth = paintedWidth;
+    window->paintedHeight = paintedHeight;
+    window->pixelsStale = true;
+    return window->indices.data();
 }
 
+namespace {
+
+// Turns the last paint into RGB pixels (colour table entries are blue,
+// green, red, unused); what the source did not cover is black.
+void MakePixels(SysWindow* window) {
+    window->pixelsStale = false;
+    int32_t width = window->pixelWidth;
+    window->pixels.assign(static_cast<size_t>(width) * window->pixelHeight * 3, 0);
+    for (int32_t y = 0; y < window->paintedHeight; y++) {
+        for (int32_t x = 0; x < window->paintedWidth; x++) {
+            size_t at = static_cast<size_t>(y) * width + x;
+            const uint8_t* color = window->colorTable + 4 * window->indices[at];
+            window->pixels[at * 3] = color[2];
+            window->pixels[at * 3 + 1] = color[1];
+            window->pixels[at * 3 + 2] = color[0];
+        }
+    }
+}
+
+}  // namespace
+
 SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible) {
-    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0, 0}));
+    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false}));
     return Windows().back().get();
 }
 
@@ -112,6 +148,7 @@ void SysTestSetCursor(int32_t x, int32_t y) { g_cursor = Point{x, y}; }
 
 int SysTestViewWindow(SysWindow* window, SysTestWindowView* view) {
     if (!window) return 0;
+    if (window->pixelsStale) MakePixels(window);
     *view = SysTestWindowView{window->rect,
                               window->visible,
                               window->shape.empty() ? nullptr : window->shape.data(),

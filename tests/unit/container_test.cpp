@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 
 namespace {
@@ -113,6 +115,68 @@ TEST_F(ContainerTest, ExpandRleRunsAndTheirLimits) {
         }
         for (size_t i = c.capacity; i < out.size(); i++) EXPECT_EQ(out[i], 0xEE) << "wrote past the capacity";
     }
+}
+
+// Long streams take the chunked path, which copies whole 16-byte chunks:
+// every run length from 0 to 127 of both kinds, the output compared with a
+// byte-at-a-time decode, with exact and short capacities and data that ends
+// early (what lies past the output must be as it was or 0, never stray bytes).
+TEST_F(ContainerTest, ExpandRleLongStreamsMatchAByteAtATimeDecode) {
+    Bytes in;
+    Bytes expected;
+    uint32_t boundary = 0;  // where the runs of lengths 0 to 39 end
+    for (uint8_t run = 0; run < 128; run++) {
+        if (run == 40) boundary = static_cast<uint32_t>(in.size());
+        in.push_back(run);  // repeat
+        in.push_back(static_cast<uint8_t>(run + 1));
+        expected.insert(expected.end(), run, static_cast<uint8_t>(run + 1));
+        in.push_back(static_cast<uint8_t>(0x80 | run));  // literal
+        for (uint8_t k = 0; k < run; k++) {
+            in.push_back(static_cast<uint8_t>(200 - k));
+            expected.push_back(static_cast<uint8_t>(200 - k));
+        }
+    }
+    const uint32_t size = static_cast<uint32_t>(expected.size());
+    struct Case {
+        uint32_t inLength;
+        uint32_t capacity;
+        int ok;
+    } cases[] = {
+        {static_cast<uint32_t>(in.size()), size, 1},       // exact
+        {static_cast<uint32_t>(in.size()), size + 300, 1},  // room to spare
+        {static_cast<uint32_t>(in.size()), size - 1, 0},    // one byte short
+        {static_cast<uint32_t>(in.size()) / 2, size, 0},    // cut inside a run
+        {boundary, size, 1},                                // ends early on a run boundary
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "in " << c.inLength << ", capacity " << c.capacity);
+        Bytes out(c.capacity + 16, 0xEE);
+        uint32_t produced = 0;
+        int ok = ExpandRle(out.data(), c.capacity, in.data(), c.inLength, &produced);
+        EXPECT_EQ(ok, c.ok);
+        ASSERT_LE(produced, c.capacity);
+        EXPECT_TRUE(std::equal(out.begin(), out.begin() + produced, expected.begin()));
+        for (size_t i = produced; i < c.capacity; i++)
+            ASSERT_TRUE(out[i] == 0xEE || out[i] == 0) << "stray byte " << int(out[i]) << " at " << i;
+        for (size_t i = c.capacity; i < out.size(); i++) ASSERT_EQ(out[i], 0xEE) << "wrote past the capacity";
+    }
+}
+
+// The chunked path's last run is an empty literal and only empty runs follow:
+// the chunk it copied lies wholly past the output and must not stay there.
+TEST_F(ContainerTest, ExpandRleLeavesNoChunkPastAnEmptyLastRun) {
+    Bytes in;
+    for (int r = 0; r < 2; r++) {
+        in.push_back(0xFF);
+        for (int k = 0; k < 127; k++) in.push_back(static_cast<uint8_t>(k + 1));
+    }
+    in.push_back(0x80);
+    in.insert(in.end(), 128, 0x80);
+    Bytes out(400, 0xEE);
+    uint32_t produced = 0;
+    ASSERT_EQ(ExpandRle(out.data(), 400, in.data(), static_cast<uint32_t>(in.size()), &produced), 1);
+    EXPECT_EQ(produced, 254u);
+    for (size_t i = produced; i < out.size(); i++) ASSERT_TRUE(out[i] == 0xEE || out[i] == 0) << "stray byte at " << i;
 }
 
 TEST_F(ContainerTest, PackedImagesUnpackPlainOnesStayAsStored) {

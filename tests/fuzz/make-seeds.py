@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Writes the fuzz targets' seed corpora (tests/fuzz/corpus/TARGET/) from the
+shipped character modules and a few hand-made cases. Run it after changing a
+character or a target's input format:
+
+    tests/fuzz/make-seeds.py [MODULE_DIR]   (default: dist/modules)
+"""
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+CORPUS = os.path.join(HERE, "corpus")
+
+
+def unscramble(data):
+    return bytes((~((b << 4) | (b >> 4))) & 0xFF for b in data)
+
+
+def read_module(path):
+    data = open(path, "rb").read()
+    count = struct.unpack_from("<I", data, 8)[0]
+    entries = []
+    for i in range(count):
+        record = 16 + 32 * i
+        size, offset = struct.unpack_from("<II", data, record)
+        name = data[record + 10:record + 32].split(b"\0")[0].decode()
+        entries.append((name, data[offset:offset + size]))
+    return entries
+
+
+def make_module(entries):
+    header = bytearray(16)
+    header[0:2] = b"\x15\x0f"
+    struct.pack_into("<I", header, 8, len(entries))
+    directory = bytearray()
+    body = bytearray()
+    offset = 16 + 32 * len(entries)
+    for name, data in entries:
+        record = bytearray(32)
+        struct.pack_into("<II", record, 0, len(data), offset + len(body))
+        record[10:10 + len(name)] = name.encode()
+        directory += record
+        body += data
+    return bytes(header + directory + body)
+
+
+def image(width, height, pixels, packed):
+    header = bytearray(1036)
+    header[1] = 1 if packed else 0
+    struct.pack_into("<IHH", header, 4, 1036 + len(pixels), width, height)
+    for i in range(256):
+        header[12 + 4 * i:15 + 4 * i] = bytes([i, i, i])
+    return bytes(header) + bytes(pixels)
+
+
+def region(rects):
+    out = bytearray(struct.pack("<IIII", 32, 1, len(rects), 16 * len(rects)))
+    out += struct.pack("<iiii", 0, 0, 4, 2)
+    for r in rects:
+        out += struct.pack("<iiii", *r)
+    return bytes(out)
+
+
+def write(target, name, data):
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def rename_action(script, base, sound):
+    """The script with its image base name and sound base name replaced."""
+    fields = script.split(b",")
+    fields[0] = base
+    if len(fields) > 5 and fields[4].strip().isdigit() and int(fields[4]) > 0:
+        fields[5] = b"\r\n" + sound if fields[5].startswith(b"\r\n") else b"\n" + sound if fields[5].startswith(b"\n") else sound
+    return b",".join(fields)
+
+
+def main():
+    modules = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "dist", "modules")
+    pebble = dict(read_module(os.path.join(modules, "Pebble.Pkm")))
+    zippy = dict(read_module(os.path.join(modules, "Zippy.Pkm")))
+
+    # Whole modules: each character cut down to its description, palette and
+    # first action; and damaged headers.
+    write("module", "pebble-small.Pkm", make_module(
+        [(n, pebble[n]) for n in ["info.txt", "palette.tw8", "def01", "peb00.tw8", "peb00.rgn", "peb01.tw8", "peb01.rgn"]]))
+    info = unscramble(zippy["info.txt"]).replace(b"2,def01,70,wav01,30,", b"1,def01,100,")
+    write("module", "zippy-small.Pkm", make_module(
+        [("info.txt", unscramble(info)), ("palette.tw8", zippy["palette.tw8"]), ("def01", zippy["def01"])] +
+        [(f"std0{i}{s}", zippy[f"std0{i}{s}"]) for i in range(3) for s in (".tw8", ".rgn")]))
+    write("module", "empty.Pkm", make_module([]))
+    write("module", "bad-magic.Pkm", b"\x15\x0e" + bytes(14))
+    write("module", "count-past-end.Pkm", b"\x15\x0f" + bytes(6) + b"\xff\xff\xff\xff" + bytes(4))
+
+    # Run-length data: capacity (2 bytes) and the packed pixels of shipped cels.
+    for name in ["peb00.tw8", "eye03.tw8", "nap01.tw8"]:
+        data = pebble[name]
+        width, height = struct.unpack_from("<HH", data, 8)
+        write("rle", name.replace(".tw8", ""), struct.pack("<H", width * height) + data[1036:])
+    data = zippy["std00.tw8"]
+    width, height = struct.unpack_from("<HH", data, 8)
+    write("rle", "std00", struct.pack("<H", width * height) + data[1036:])
+    write("rle", "literal-and-run", struct.pack("<H", 16) + b"\x83abc\x0d\x00")
+    write("rle", "run-past-capacity", struct.pack("<H", 4) + b"\x05x")
+    write("rle", "missing-operand", struct.pack("<H", 8) + b"\x84ab")
+
+    # Images: shipped cels (packed) and palette (plain), hand-made odd widths.
+    write("image", "peb00.tw8", pebble["peb00.tw8"])
+    write("image", "std01.tw8", zippy["std01.tw8"])
+    write("image", "palette.tw8", pebble["palette.tw8"])
+    write("image", "plain-3x2.tw8", image(3, 2, range(6), False))
+    write("image", "packed-5x3-short.tw8", image(5, 3, b"\x04\x07\x82\x01\x02", True))
+    write("image", "packed-overrun.tw8", image(2, 2, b"\x09\x01", True))
+
+    # Region data: shipped regions and hand-made ones.
+    write("region", "peb00.rgn", pebble["peb00.rgn"])
+    write("region", "jmp01.rgn", zippy["jmp01.rgn"])
+    write("region", "one-rect.rgn", region([(0, 0, 4, 2)]))
+    write("region", "header-only.rgn", region([])[:32])
+    write("region", "count-past-end.rgn", struct.pack("<IIII", 32, 1, 0x10000000, 0) + bytes(16))
+
+    # Description scripts.
+    write("info", "pebble", unscramble(pebble["info.txt"]))
+    write("info", "zippy", unscramble(zippy["info.txt"]))
+    write("info", "stand", b"0,Tester,free text,64,48,20,30,2,1,stand,100,0,0,0,0,1,2,3,1,2,3,4,5,6,7,8,")
+    write("info", "two-starts", b"0,T,,64,48,0,0,0,2,stand,50,walk,50,1,x,1,0,0,0,0,0,0,0,0,0,0,0,0,0,")
+    write("info", "wrong-version", b"1,T,,64,48,")
+
+    # Action scripts against the target's own cels "a" and sounds "s".
+    for name, data in sorted(list(pebble.items()) + list(zippy.items())):
+        if "." not in name and name != "info.txt":
+            write("action", name, rename_action(unscramble(data), b"a", b"s"))
+    write("action", "minimal", b"a,1,0,0,0,0,1,0,0,0,0,0,0,100,1,act,100,")
+    write("action", "loop-forever", b"a,2,0,0,0,0,2,0,1,-1,0,1,0,50,1,0,0,50,1,act,100,")
+
+    # Settings values: flags, lengths (Module 2 bytes, CharActPer, SndUse), data.
+    def settings(flags, module, act, sound):
+        return bytes([flags, len(module) & 255, len(module) >> 8, len(act), len(sound)]) + module + act + sound
+    write("settings", "all", settings(15, b"Zippy.Pkm\0", struct.pack("<i", 700), struct.pack("<i", 0)))
+    write("settings", "module-only", settings(3, b"Pebble.Pkm", b"", b""))
+    write("settings", "module-255", settings(3, b"m" * 255, b"", b""))
+    write("settings", "module-256", settings(3, b"m" * 256, b"", b""))
+    write("settings", "short-dword", settings(15, b"Z.Pkm", b"\x01\x02", b"\x01"))
+    write("settings", "act-out-of-range", settings(47, b"Z.Pkm", struct.pack("<i", 5000), struct.pack("<i", 1)))
+    write("settings", "no-key", settings(0, b"", b"", b""))
+
+
+if __name__ == "__main__":
+    main()
