@@ -7,7 +7,7 @@
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/pkm/authoring.h"
-#include "tools/pkm/module_inspect.h"
+#include "tools/pkm/module_read.h"
 #include "tools/pkm/module_write.h"
 #include "tools/common/png_io.h"
 

@@ -1,7 +1,7 @@
 // pkm build: makes a module file from a character's authoring folder.
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
-#include "tools/pkm/module_inspect.h"
+#include "tools/pkm/module_read.h"
 #include "tools/common/png_io.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include "platform/memory.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
-#include "tools/pkm/module_inspect.h"
+#include "tools/pkm/module_read.h"
 #include "tools/common/png_io.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Reading back .tw8 images, region data and WAV sound images, bounded by their own sizes.
-#include "tools/pkm/module_inspect.h"
+#include "tools/pkm/module_read.h"
 
 #include "modules/container.h"
 
