@@ -1,7 +1,8 @@
 # Shared part of the scripts that drive the real Zippit.exe under wine64:
 # the Wine environment of the test run, a fresh working folder holding the
 # character modules, starting and stopping the program, the probe helper,
-# checks that count failures, and clean-up of everything started.
+# checks that count failures, the mascot's menu and dialogs, and clean-up of
+# everything started.
 # Sourced by the scripts; they are run as: SCRIPT ZIPPIT.EXE PROBE.EXE.
 set -u
 
@@ -95,6 +96,59 @@ saved_key() {
         i=$((i + 1))
     done
     echo "$values"
+}
+
+# ---- The mascot's menu and dialogs (the script sets hwnd to the mascot window) ----
+MASCOT=PK32MainWClass
+# Virtual keys and the dialogs' control ids.
+VK_RETURN=0x0D
+VK_ESCAPE=0x1B
+VK_END=0x23
+VK_UP=0x26
+VK_DOWN=0x28
+SLIDER=1003
+SOUND_BOX=1005
+MODULE_LIST=1019
+RUNNING_MODULE=1020
+USER_NAME=1021
+DELETE_BUTTON=3
+
+# Opens the popup menu from the tray icon and chooses an entry by the keys
+# of the menu's own keyboard handling. The entries, top to bottom: 帮助,
+# 关于, -, 邮件设置 (grey), 性格设置, 组件设置, -, 运行文件 (grey), -, 退出.
+menu() {  # KEYS...
+    probe gone '#32768' 2000 || return 1
+    probe post "$hwnd" 0x400 0 0x204 || return 1
+    probe menukeys "$@" || return 1
+    probe gone '#32768' 3000
+}
+MENU_ABOUT="0x41"                # the mnemonic A
+MENU_PERSONALITY="0x53"          # the mnemonic S
+MENU_EXIT="0x43"                 # the mnemonic C
+MENU_MODULES="$VK_UP $VK_UP $VK_UP $VK_RETURN"  # its mnemonic M is also the grey mail entry's
+
+# Waits for the dialog holding control ID; sets $dialog (empty on a timeout).
+open_dialog() {  # ID DESCRIPTION, then the menu keys
+    id=$1
+    what=$2
+    shift 2
+    dialog=""
+    menu "$@"
+    info=$(probe dialog "$id" 5000)
+    dialog=$(field "$info" hwnd)
+    check "the menu opens $what" [ -n "$dialog" ]
+}
+
+# Waits up to 3 s for the dialog $dialog to end.
+dialog_gone() {
+    [ -n "$dialog" ] || return 1
+    i=0
+    while probe text "$dialog" 2 >/dev/null 2>&1 || probe text "$dialog" 1 >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ $i -gt 30 ] && return 1
+        sleep 0.1
+    done
+    return 0
 }
 
 # Ends what the script started (by process id) and forgets the product key.

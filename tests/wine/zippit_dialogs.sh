@@ -15,18 +15,6 @@ if [ ! -x "$PKM" ]; then
     echo "FAIL: $PKM is missing: the native build makes it" >&2
     exit 1
 fi
-MASCOT=PK32MainWClass
-VK_RETURN=0x0D
-VK_ESCAPE=0x1B
-VK_END=0x23
-VK_UP=0x26
-VK_DOWN=0x28
-SLIDER=1003
-SOUND_BOX=1005
-MODULE_LIST=1019
-RUNNING_MODULE=1020
-USER_NAME=1021
-DELETE_BUTTON=3
 
 # Modules beside the shipped two: Spare (Pebble under another name, to be
 # deleted), Hidden (its description's first field is 1: never listed), and
@@ -56,32 +44,6 @@ check "the mascot window appears" [ -n "$info" ]
 [ -n "$info" ] || finish  # nothing below can pass without it
 hwnd=$(field "$info" hwnd)
 
-# Opens the popup menu from the tray icon and chooses an entry by the keys
-# of the menu's own keyboard handling. The entries, top to bottom: 帮助,
-# 关于, -, 邮件设置 (grey), 性格设置, 组件设置, -, 运行文件 (grey), -, 退出.
-menu() {  # KEYS...
-    probe gone '#32768' 2000 || return 1
-    probe post "$hwnd" 0x400 0 0x204 || return 1
-    probe menukeys "$@" || return 1
-    probe gone '#32768' 3000
-}
-MENU_ABOUT="0x41"                # the mnemonic A
-MENU_PERSONALITY="0x53"          # the mnemonic S
-MENU_EXIT="0x43"                 # the mnemonic C
-MENU_MODULES="$VK_UP $VK_UP $VK_UP $VK_RETURN"  # its mnemonic M is also the grey mail entry's
-
-# Waits for the dialog holding control ID; sets $dialog (empty on a timeout).
-open_dialog() {  # ID DESCRIPTION, then the menu keys
-    id=$1
-    what=$2
-    shift 2
-    dialog=""
-    menu "$@"
-    info=$(probe dialog "$id" 5000)
-    dialog=$(field "$info" hwnd)
-    check "the menu opens $what" [ -n "$dialog" ]
-}
-
 # The slider's position and the sound box's state, as "POS/CHECKED".
 personality_shown() {
     echo "$(probe slider "$dialog" $SLIDER | sed 's/^pos=//')/$(probe checkbox "$dialog" $SOUND_BOX | sed 's/^checked=//')"
@@ -93,17 +55,6 @@ change_personality() {
     probe checkbox "$dialog" $SOUND_BOX 0 >/dev/null
     sleep 0.2
     [ "$(personality_shown)" = "1000/0" ]
-}
-
-dialog_gone() {  # waits up to 3 s for $dialog to end
-    [ -n "$dialog" ] || return 1
-    i=0
-    while probe text "$dialog" 2 >/dev/null 2>&1 || probe text "$dialog" 1 >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ $i -gt 30 ] && return 1
-        sleep 0.1
-    done
-    return 0
 }
 
 # ---- Personality and sound ----
