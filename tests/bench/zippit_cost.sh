@@ -1,0 +1,108 @@
+#!/bin/sh
+# What Zippit.exe costs while it animates under wine64, with the default
+# character on a plain window:
+#   1. CPU time (user + system, all its threads, from /proc of its Linux
+#      process) over SECONDS of wall time, as a share of one core (goal
+#      under 1 %); the wineserver's CPU time over the same while is shown too.
+#   2. In a second run traced with Wine's relay channel (only Sleep,
+#      PeekMessageA and GetForegroundWindow, which the frame tick calls once
+#      per frame): Sleep calls per frame (goal: one, no busy loop), turns of
+#      the message loop per frame, and the shortest and longest Sleep.
+# A benchmark, not a test: it prints figures and goals, and fails only when
+# it cannot measure. Run by scripts/bench.
+# usage: zippit_cost.sh ZIPPIT.EXE PROBE.EXE [SECONDS]
+. "$(dirname "$0")/../wine/lib.sh"
+
+seconds=${3:-60}
+TRACED="KERNEL32.Sleep;user32.PeekMessageA;user32.GetForegroundWindow"
+DEBUG_KEY='HKCU\Software\Wine\Debug'
+
+# CPU ticks (user + system) of a Linux process so far.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+# The wineserver of this prefix: the one whose environment names it.
+wineserver_pid() {
+    for pid in $(pgrep -x 'wineserver(64)?'); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+            echo "$pid"
+            return
+        fi
+    done
+}
+
+# Starts Zippit.exe on the stand window; sets zippit_pid, its Linux process.
+start_on_stand() {
+    start_zippit
+    probe gone '#32770' 20000 >/dev/null  # the splash
+    info=$(probe wait $MASCOT 10000)
+    [ -n "$info" ] || { fail "the mascot window appears"; finish; }
+    hwnd=$(field "$info" hwnd)
+    zippit_pid=$(cat "$WORK/pid.$run_count")
+    sleep 3  # past the first frames
+}
+
+stop_zippit() {
+    menu $MENU_EXIT
+    code=$(wait_exit 15)
+    check "the program ends with 0 (got $code)" [ "$code" = 0 ]
+}
+
+probe key clear
+probe key set-module Zippy.Pkm
+start_stand 200 300 800 700
+ticks_per_second=$(getconf CLK_TCK)
+
+# ---- 1. CPU time ----
+start_on_stand
+server=$(wineserver_pid)
+z0=$(cpu_ticks "$zippit_pid")
+s0=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
+t0=$(date +%s.%N)
+sleep "$seconds"
+z1=$(cpu_ticks "$zippit_pid")
+s1=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
+t1=$(date +%s.%N)
+stop_zippit
+
+# ---- 2. Wake-ups per frame ----
+"$WINE" reg add "$DEBUG_KEY" /v RelayInclude /d "$TRACED" /f >/dev/null 2>&1
+: >"$WORK/zippit.log"
+ZIPPIT_WINEDEBUG=+relay
+start_on_stand
+unset ZIPPIT_WINEDEBUG
+from=$(wc -l <"$WORK/zippit.log")
+sleep "$seconds"
+to=$(wc -l <"$WORK/zippit.log")
+stop_zippit
+"$WINE" reg delete "$DEBUG_KEY" /v RelayInclude /f >/dev/null 2>&1
+sed -n "$((from + 1)),${to}p" "$WORK/zippit.log" >"$WORK/traced.log"
+
+python3 - "$seconds" "$ticks_per_second" "$z0" "$z1" "$s0" "$s1" "$t0" "$t1" "$WORK/traced.log" <<'PY'
+import re, sys
+seconds, hz = float(sys.argv[1]), float(sys.argv[2])
+z0, z1, s0, s1 = (float(v) for v in sys.argv[3:7])
+wall = float(sys.argv[8]) - float(sys.argv[7])
+calls = {"Sleep": 0, "PeekMessageA": 0, "GetForegroundWindow": 0}
+sleeps = []
+for line in open(sys.argv[9], errors="replace"):
+    m = re.search(r"Call (?:KERNEL32|user32)\.(\w+)\(([0-9a-f]*)", line)
+    if not m or m.group(1) not in calls:
+        continue
+    calls[m.group(1)] += 1
+    if m.group(1) == "Sleep":
+        sleeps.append(int(m.group(2), 16))
+frames = calls["GetForegroundWindow"]
+cpu = (z1 - z0) / hz
+server = (s1 - s0) / hz
+print(f"Zippit.exe CPU time:  {cpu:.2f} s over {wall:.1f} s = {100 * cpu / wall:.2f} % of one core (goal < 1 %)")
+print(f"wineserver meanwhile: {server:.2f} s = {100 * server / wall:.2f} % of one core")
+if frames == 0:
+    print("no frames traced")
+    sys.exit(1)
+print(f"traced {seconds:.0f} s: {frames} frames ({frames / seconds:.1f} per second), "
+      f"{calls['Sleep']} Sleep calls = {calls['Sleep'] / frames:.2f} per frame (goal 1), "
+      f"{calls['PeekMessageA']} message loop turns = {calls['PeekMessageA'] / frames:.2f} per frame "
+      f"(two without messages); Sleep lengths {min(sleeps, default=0)} to {max(sleeps, default=0)} ms")
+PY
+[ $? -eq 0 ] || fail "the figures could be measured"
+finish
