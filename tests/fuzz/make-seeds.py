@@ -126,6 +126,27 @@ def setup_seeds():
     write("setup_ini", "nul-and-gbk.ini", b"[Setup]\nProductName=P\x00Q\nDefaultPath=C:\\\x81\\\xfe\\\n"
           b"ProductVersion=\x81\n[SetupFiles]\n1=\x81\\Zippit.exe\n2=Zippy.Pkm\n[StartMenu]\n1=\x81,\x81\\,\n")
 
+    # Installed lists (UnInst.lst) as Setup writes them into the install
+    # folder, and ones tampered with.
+    programs = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs"
+    write("uninst_list", "installed.lst", setup_ini(
+        ["[Files]"] + ["%d=%s" % (i + 1, name) for i, name in enumerate(files)] +
+        ["[Links]", "1=%s\\%s\\%s.lnk" % (programs, product, product),
+         "2=%s\\%s\\%s 帮助.lnk" % (programs, product, product),
+         "3=%s\\..\\Startup\\%s.lnk" % (programs, product),
+         "[Folders]", "1=%s\\%s" % (programs, product)]))
+    write("uninst_list", "climbing.lst", setup_ini([
+        "[Files]", "1=..\\..\\Windows\\win.ini", "2=sub\\..\\..\\x", "3=sub/../../x", "4=. .\\x",
+        "5=...\\x", "6=sub\\.. ", "7=.", "8=sub\\", "9=C:\\boot.ini", "10=\\Windows\\x", "11=a:stream",
+        "12=\\\\server\\share\\x", "13=Zippit.exe",
+        "[Links]", "1=C:\\Windows\\notepad.exe", "2=C:\\Apps\\..\\x.LNK", "3=.lnk",
+        "[Folders]", "1=C:\\Windows", "2="]))
+    write("uninst_list", "gaps-and-gbk.lst",
+          b"[files]\r\n1=\xd1\xdd\\a\r\n2=\x81\\..\\x\r\n3=\x81\\\r\n5=after-gap\r\n"
+          b"[LINKS]\r\n1=C:\\\x81\\.lnk\r\n[Files]\r\n4=second-section\r\n")
+    write("uninst_list", "long.lst", setup_ini(["[Files]", "1=" + "n" * 520, "2=" + "\\".join(["d"] * 250),
+                                                "[Links]", "1=" + "l" * 600 + ".lnk"]))
+
     # Shortcut lists.
     for name, text in [("one", "Play,"), ("no-comma", "Play"), ("two", "Play,/a,Read me,/h"),
                        ("last-name-ignored", "Play,/a,Help"), ("trailing-comma", "Play,/a,"),
