@@ -44,8 +44,9 @@ std::vector<std::string> Resolve(const std::string& path, bool gbk) {
     std::vector<std::string> parts;
     for (std::string part : raw) {
         if (part.find_first_not_of(". ") == std::string::npos) {
-            // "", "." and runs of separators stay; "..", and (the harsher
-            // reading) any other part of dots and blanks with two dots, go up.
+            // "", "." and runs of separators are left out; "..", and (the
+            // harsher reading) any other part of dots and blanks with two
+            // dots or more, go up.
             if (std::count(part.begin(), part.end(), '.') >= 2 && parts.size() > 1) parts.pop_back();
             continue;
         }
@@ -55,7 +56,8 @@ std::vector<std::string> Resolve(const std::string& path, bool gbk) {
     return parts;
 }
 
-// 1 when `path` resolves to `folder` or below it; `strictly` asks for below.
+// 1 when `path` resolves to the install folder or below it, both ways of
+// splitting; `strictly` asks for below.
 bool ResolvesInside(const std::string& path, bool strictly) {
     for (bool gbk : {false, true}) {
         std::vector<std::string> folder = Resolve(kFolder, gbk), parts = Resolve(path, gbk);
