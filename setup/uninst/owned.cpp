@@ -1,14 +1,53 @@
-// The uninstaller's test of what lies in its folder.
+// The uninstaller's test of what lies in its folder, and its walk of the
+// installed list.
 #include "setup/uninst/owned.h"
 
+#include "setup/description.h"
+#include "setup/setup_system.h"
 #include "setup/text.h"
 
+#include <cstdio>
 #include <cstring>
+
+namespace {
+
+// 1 when a part holds dots and blanks only, counting its dots. The system
+// drops dots and blanks from the end of a part, so such a part names no file,
+// and with two dots or more it may mean the parent folder.
+int DotsAndBlanksOnly(const char* part, size_t length, size_t* dots) {
+    *dots = 0;
+    for (size_t at = 0; at < length; at++) {
+        if (part[at] == '.')
+            ++*dots;
+        else if (part[at] != ' ')
+            return 0;
+    }
+    return 1;
+}
+
+// Reads item `index` of `section` of the installed list `list` into `out`
+// (kValueSize bytes). Returns 0, `out` empty, when there is none.
+int ReadListItem(const char* list, const char* section, int index, char* out) {
+    char key[16];
+    std::snprintf(key, sizeof key, "%d", index);
+    SysReadProfile(list, section, key, "", out, kValueSize);
+    return out[0] != 0;
+}
+
+// No list holds this many items; a bound for a list that was tampered with.
+constexpr int kMostListItems = 100000;
+
+}  // namespace
 
 int IsInFolder(const char* path, const char* folder) {
     size_t length = std::strlen(folder);
     if (length == 0 || std::strlen(path) < length || !SamePrefixIgnoringCase(path, folder, length)) return 0;
-    return path[length] == 0 || path[length] == '\\';
+    if (path[length] == 0) return 1;
+    if (path[length] != '\\') return 0;
+    // A folder typed with a trailing backslash gives targets with two.
+    const char* rest = path + length;
+    while (*rest == '\\') rest++;
+    return !*rest || StaysInFolder(rest);
 }
 
 int StaysInFolder(const char* name) {
@@ -16,8 +55,10 @@ int StaysInFolder(const char* name) {
     const char* part = name;
     for (;;) {
         size_t length = std::strcspn(part, "\\/");
-        if (length == 2 && part[0] == '.' && part[1] == '.') return 0;
-        if (!part[length]) return 1;
+        size_t dots = 0;
+        int bare = DotsAndBlanksOnly(part, length, &dots);
+        if (bare && dots >= 2) return 0;
+        if (!part[length]) return !bare;  // the last part names the file itself
         part += length + 1;
     }
 }
@@ -25,4 +66,18 @@ int StaysInFolder(const char* name) {
 int IsLinkPath(const char* path) {
     size_t length = std::strlen(path);
     return length >= 4 && SameTextIgnoringCase(path + length - 4, ".lnk");
+}
+
+void ListRemovals(const char* folder, RemovalSink sink, void* context) {
+    char list[kPathSize];
+    char item[kValueSize];
+    char path[kPathSize];
+    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return;
+    for (int i = 1; i < kMostListItems && ReadListItem(list, kListLinks, i, item); i++)
+        if (IsLinkPath(item)) sink(context, kRemoveLink, item);
+    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFolders, i, item); i++)
+        sink(context, kRemoveFolder, item);
+    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFiles, i, item); i++)
+        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item))
+            sink(context, kRemoveFile, path);
 }

@@ -6,18 +6,9 @@
 #include "platform/memory.h"
 #include "platform/portable/hooks.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 void FuzzUseModule(const uint8_t* bytes, uint32_t size) { SysTestSetMemoryFile(kFuzzModulePath, bytes, size); }
 
 void FuzzForgetModule() { SysTestSetMemoryFile(nullptr, nullptr, 0); }
-
-void FuzzCheck(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "fuzz check failed: %s\n", what);
-    std::abort();
-}
 
 void FuzzCheckNothingLeft() {
     FuzzCheck(SysLiveBlocks() == 0, "a block was not freed");

@@ -2,6 +2,7 @@
 // portable file service, and the checks each input ends with.
 #pragma once
 
+#include "tests/fuzz/fuzz_check.h"
 #include "tests/support/module_writer.h"
 
 #include <cstdint>
@@ -14,9 +15,6 @@ constexpr char kFuzzModulePath[] = "fuzz-input.Pkm";
 void FuzzUseModule(const uint8_t* bytes, uint32_t size);
 inline void FuzzUseModule(const Bytes& bytes) { FuzzUseModule(bytes.data(), static_cast<uint32_t>(bytes.size())); }
 void FuzzForgetModule();
-
-// Aborts (a finding for libFuzzer) when `condition` is false, naming `what`.
-void FuzzCheck(bool condition, const char* what);
 
 // Aborts unless every block, file and graphics object taken has been given back.
 void FuzzCheckNothingLeft();

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Writes the fuzz targets' seed corpora (tests/fuzz/corpus/TARGET/) from the
-shipped character modules and a few hand-made cases. Run it after changing a
-character or a target's input format:
+shipped character modules, the Setup.ini the build writes, and a few
+hand-made cases. Run it after changing a character, the setup folder's
+Setup.ini or a target's input format:
 
     tests/fuzz/make-seeds.py [MODULE_DIR]   (default: dist/modules)
+
+Without the module folder only the installer's seeds are written.
 """
 import os
 import struct
@@ -78,8 +81,88 @@ def rename_action(script, base, sound):
     return b",".join(fields)
 
 
+def setup_ini(lines):
+    """A Setup.ini as the build writes it: GBK, CRLF line ends."""
+    return "".join(line + "\r\n" for line in lines).encode("gbk")
+
+
+def setup_seeds():
+    # The Setup.ini of setup/make-setup-folder.sh for the files it ships.
+    product = "Zippit(演示版)"
+    files = ["Zippit.exe", "Zippy.Pkm", "Pebble.Pkm", "Zippit.html"]
+    shipped = ["[Setup]", "ProductName=" + product, "ProductVersion=1.0",
+               "DefaultPath=?:\\Program Files\\Zippit", "DiskSpase=1534976", "ExecFile=Zippit.exe",
+               "[LoadModule]", "Module=Zippy.Pkm", "[SetupFiles]"]
+    shipped += ["%d=%s" % (i + 1, name) for i, name in enumerate(files)]
+    shipped += ["[StartMenu]", "Question=C", "StartMenu=" + product, "1=%s," % product, "4=%s 帮助," % product,
+                "[Startup]", "1=%s," % product, "[Desktop]", "Question=G"]
+    write("setup_ini", "shipped.ini", setup_ini(shipped))
+
+    # Hand-made: the fuzz machine's setup folder holds Zippit.exe, Zippy.Pkm,
+    # Pebble.Pkm, Zippit.html, UnInst.dat and DISK1\a.exe.
+    write("setup_ini", "minimal.ini", b"[Setup]\nProductName=P\nDefaultPath=C:\\P\n")
+    write("setup_ini", "no-product.ini", b"[Setup]\nDefaultPath=C:\\P\n[SetupFiles]\n1=Zippit.exe\n")
+    write("setup_ini", "no-setup-section.ini", b"[LoadModule]\nModule=Zippy.Pkm\n")
+    write("setup_ini", "subfolder-and-gap.ini", setup_ini([
+        "[Setup]", "ProductName=P", "DefaultPath=D:\\Apps\\Pets\\Game", "SetupFiles=DISK1", "DiskSpase=12abc",
+        "[SetupFiles]", "1=a.exe", "2=Zippit.exe", "4=Zippy.Pkm",
+        "[StartMenu]", "Question=CG", "StartMenu=Pets", "1=Play,/a,Read me,/h", "3=Folder,", "4=Never,",
+        "[Startup]", "2=Run,,Again,", "[Desktop]", "Question=N"]))
+    write("setup_ini", "percent.ini", setup_ini([
+        "[Setup]", "ProductName=%s%n%d 100%", "ProductVersion=%x%%", "DefaultPath=?:\\%s\\%n",
+        "DiskSpase=-5", "[LoadModule]", "Module=%s.Pkm", "[SetupFiles]", "1=Zippit.exe",
+        "[StartMenu]", "StartMenu=%s", "1=%n%s,%d"]))
+    write("setup_ini", "question-drive.ini", b"[setup]\r\nproductname=P\r\ndefaultpath=?\r\ndiskspase=99999999999\r\n"
+          b"[setupfiles]\r\n1=Zippit.exe\r\n[startmenu]\r\nquestion=cgn\r\n1=,,,\r\n")
+    long_value = "x" * 600
+    write("setup_ini", "long-values.ini", setup_ini([
+        "[Setup]", "ProductName=" + "名" * 300, "ProductVersion=" + long_value, "DefaultPath=C:\\" + "d" * 520,
+        "SetupFiles=" + long_value, "[LoadModule]", "Module=" + long_value,
+        "[SetupFiles]", "1=" + "n" * 500, "2=Zippit.exe", "[StartMenu]", "StartMenu=" + "g" * 505,
+        "1=" + "l" * 508 + ",", "2=" + ",".join(["a", ""] * 100)]))
+    write("setup_ini", "empty-names.ini", setup_ini([
+        "[Setup]", "ProductName=P", "DefaultPath=C:\\Apps\\", "[SetupFiles]", "1=Zippit.exe",
+        "[StartMenu]", "StartMenu=", "1=,", "[Startup]", "1=,/a,,", "2=Play,/b,"]))
+    write("setup_ini", "nul-and-gbk.ini", b"[Setup]\nProductName=P\x00Q\nDefaultPath=C:\\\x81\\\xfe\\\n"
+          b"ProductVersion=\x81\n[SetupFiles]\n1=\x81\\Zippit.exe\n2=Zippy.Pkm\n[StartMenu]\n1=\x81,\x81\\,\n")
+
+    # Installed lists (UnInst.lst) as Setup writes them into the install
+    # folder, and ones tampered with.
+    programs = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs"
+    write("uninst_list", "installed.lst", setup_ini(
+        ["[Files]"] + ["%d=%s" % (i + 1, name) for i, name in enumerate(files)] +
+        ["[Links]", "1=%s\\%s\\%s.lnk" % (programs, product, product),
+         "2=%s\\%s\\%s 帮助.lnk" % (programs, product, product),
+         "3=%s\\..\\Startup\\%s.lnk" % (programs, product),
+         "[Folders]", "1=%s\\%s" % (programs, product)]))
+    write("uninst_list", "climbing.lst", setup_ini([
+        "[Files]", "1=..\\..\\Windows\\win.ini", "2=sub\\..\\..\\x", "3=sub/../../x", "4=. .\\x",
+        "5=...\\x", "6=sub\\.. ", "7=.", "8=sub\\", "9=C:\\boot.ini", "10=\\Windows\\x", "11=a:stream",
+        "12=\\\\server\\share\\x", "13=Zippit.exe",
+        "[Links]", "1=C:\\Windows\\notepad.exe", "2=C:\\Apps\\..\\x.LNK", "3=.lnk",
+        "[Folders]", "1=C:\\Windows", "2="]))
+    write("uninst_list", "gaps-and-gbk.lst",
+          b"[files]\r\n1=\xd1\xdd\\a\r\n2=\x81\\..\\x\r\n3=\x81\\\r\n5=after-gap\r\n"
+          b"[LINKS]\r\n1=C:\\\x81\\.lnk\r\n[Files]\r\n4=second-section\r\n")
+    write("uninst_list", "long.lst", setup_ini(["[Files]", "1=" + "n" * 520, "2=" + "\\".join(["d"] * 250),
+                                                "[Links]", "1=" + "l" * 600 + ".lnk"]))
+
+    # Shortcut lists.
+    for name, text in [("one", "Play,"), ("no-comma", "Play"), ("two", "Play,/a,Read me,/h"),
+                       ("last-name-ignored", "Play,/a,Help"), ("trailing-comma", "Play,/a,"),
+                       ("empty-names", ",,,"), ("blanks", " A , b "), ("empty", ""),
+                       ("gbk", "帮助 1,/h,启动,")]:
+        write("shortcut_list", name, text.encode("gbk"))
+    write("shortcut_list", "nul-inside", b"A,b\x00,C,")
+    write("shortcut_list", "long", b",".join([b"n" * 40, b"a" * 40] * 8) + b",")
+
+
 def main():
+    setup_seeds()
     modules = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "dist", "modules")
+    if not os.path.isfile(os.path.join(modules, "Pebble.Pkm")):
+        print("no character modules in %s: only the installer's seeds written" % modules, file=sys.stderr)
+        return
     pebble = dict(read_module(os.path.join(modules, "Pebble.Pkm")))
     zippy = dict(read_module(os.path.join(modules, "Zippy.Pkm")))
 

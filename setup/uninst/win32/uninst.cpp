@@ -14,7 +14,6 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,13 +24,6 @@ constexpr char kDoneCaption[] = "卸载完成";
 // The main program's single-instance mutex: while it exists the program runs.
 constexpr char kProgramMutex[] = "Zippit(演示版)";
 constexpr char kRemoveSwitch[] = "/remove";
-
-// Reads item `index` of `section` of the installed list into `out`.
-void ReadListItem(const char* list, const char* section, int index, char (&out)[kValueSize]) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%d", index);
-    GetPrivateProfileStringA(section, key, "", out, sizeof out, list);
-}
 
 // 1 when the shell link `link` points at a path inside `folder`.
 int LinkPointsInto(const char* link, const char* folder) {
@@ -57,6 +49,22 @@ int LinkPointsInto(const char* link, const char* folder) {
 void DeleteProductFile(const char* path) {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path);
+}
+
+// Removes one item of the installed list of the folder `context`.
+void RemoveListed(void* context, RemovalKind kind, const char* path) {
+    const char* folder = static_cast<const char*>(context);
+    switch (kind) {
+    case kRemoveLink:
+        if (LinkPointsInto(path, folder)) DeleteProductFile(path);
+        break;
+    case kRemoveFolder:
+        RemoveDirectoryA(path);  // fails, and keeps it, when the user put something there
+        break;
+    case kRemoveFile:
+        DeleteProductFile(path);
+        break;
+    }
 }
 
 // The uninstall entry and the product key go only when the entry names the
@@ -91,15 +99,9 @@ void RemoveRegistryEntries(const char* uninstaller) {
 // the folder go at the next restart), or nullptr.
 void RemoveProduct(const char* folder, const char* self) {
     char list[kPathSize];
-    char item[kValueSize];
-    char path[kPathSize];
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return;
     CoInitialize(nullptr);
-    for (int i = 1; ReadListItem(list, kListLinks, i, item), item[0]; i++)
-        if (IsLinkPath(item) && LinkPointsInto(item, folder)) DeleteProductFile(item);
-    for (int i = 1; ReadListItem(list, kListFolders, i, item), item[0]; i++) RemoveDirectoryA(item);
-    for (int i = 1; ReadListItem(list, kListFiles, i, item), item[0]; i++)
-        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item)) DeleteProductFile(path);
+    ListRemovals(folder, RemoveListed, const_cast<char*>(folder));
 
     char uninstaller[kPathSize];
     if (FormatPath(uninstaller, sizeof uninstaller, "%s\\%s", folder, kUninstallerTarget)) {
