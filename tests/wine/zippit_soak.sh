@@ -8,15 +8,15 @@
 # it reads the program's GDI and USER object counts and private memory
 # through the probe, and the private dirty memory of its Linux process. These
 # must stay flat: the level of the last three rounds may not pass the level of
-# rounds 2 to 4 (GDI and USER objects: by at most 2; memory: by 2 %; see
-# compare below), and at least 7 rounds are run. At the end
+# the first rounds after the first one (GDI and USER objects: by at most 2;
+# memory: by 2 %; see compare below), and at least 7 rounds are run. At the end
 # "退出(&C)" must end the program with 0 and the settings must be saved.
 # The samples go to build/test-artefacts/zippit-soak.tsv.
 # usage: zippit_soak.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
 duration=${ZIPPIT_SOAK_SECONDS:-0}
-MIN_ROUNDS=7  # rounds 2 to 4 against the last three
+MIN_ROUNDS=7  # rounds 2 to 4 against rounds 5 to 7, where all are quiet
 MEMORY_TOLERANCE_PERCENT=2
 # Objects held for a moment (a DC while a frame is painted) can be counted
 # or not; one leaked per round is still 3 more after three rounds.
@@ -81,13 +81,14 @@ round() {
 
 printf 'round\tseconds\tgdi\tuser\tprivate_kib\tlinux_private_dirty_kib\twindows\n' >"$SAMPLES"
 
-# Compares the samples of rounds 2 to 4 with those of the last three rounds.
-# Wine's sound output keeps a thread with a window and about 1 MiB for a
-# while after a sound (minutes, at times), so only samples taken while the
-# program held its fewest windows are compared, and of each group the
-# smallest: the level the program comes back to. Exit 2 when a group has
-# no such sample, 1 when the last level passes the first by more than
-# TOLERANCE_PERCENT plus TOLERANCE; prints the figures.
+# Compares the first samples after the warm-up round with those of the last
+# three rounds. Wine's sound output keeps a thread with a window and about
+# 1 MiB for a while after a sound (minutes, at times), so only samples taken
+# while the program held its fewest windows count: the first three of them
+# from round 2 on, before the last three rounds, against those of the last
+# three rounds; of each group the smallest, the level the program comes back
+# to. Exit 2 when a group has no such sample, 1 when the last level passes
+# the first by more than TOLERANCE_PERCENT plus TOLERANCE; prints the figures.
 compare() {  # COLUMN TOLERANCE_PERCENT TOLERANCE
     awk -F '\t' -v col="$1" -v tol="$2" -v plus="$3" -v rounds="$rounds" '
         NR == 1 { next }
@@ -95,20 +96,27 @@ compare() {  # COLUMN TOLERANCE_PERCENT TOLERANCE
           if (fewest == "" || $4 < fewest) fewest = $4
           if ($col > peak) peak = $col }
         END {
+            taken = 0
             for (i = 2; i <= n; i++) {
-                if (user[i] != fewest) continue
-                if (round[i] >= 2 && round[i] <= 4 && (first == "" || value[i] < first)) first = value[i]
-                if (round[i] > rounds - 3 && (last == "" || value[i] < last)) last = value[i]
+                if (user[i] != fewest || round[i] < 2) continue
+                if (round[i] > rounds - 3) {
+                    if (last == "" || value[i] < last) last = value[i]
+                } else if (taken < 3) {
+                    taken++
+                    if (taken == 1) from = round[i]
+                    to = round[i]
+                    if (first == "" || value[i] < first) first = value[i]
+                }
             }
             if (first == "" || last == "") exit 2
-            printf "%s in rounds 2 to 4, %s in the last three, at most %s", first, last, peak
+            printf "%s in the first quiet rounds (%d to %d), %s in the last three, at most %s", first, from, to, last, peak
             exit !(last <= first * (100 + tol) / 100 + plus)
         }' "$SAMPLES"
 }
 
 start=$(date +%s)
 rounds=0
-extra=0  # rounds past the time, while the last three have no quiet sample
+extra=0  # rounds past the time, while a group has no quiet sample
 while :; do
     if [ $(($(date +%s) - start)) -ge "$duration" ] && [ $rounds -ge $MIN_ROUNDS ]; then
         compare 3 0 0 >/dev/null
