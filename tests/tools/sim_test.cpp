@@ -1,9 +1,11 @@
 // Tests of zippit-sim run as an author runs it: its fixed interface, the
 // shipped character playing for a long run, and what its PNG frames show.
+#include "tests/support/module_writer.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/common/png_io.h"
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -94,6 +96,93 @@ TEST(SimTest, PngFramesShowTheCharacterOnTheGreyWindow) {
     for (int x = 0; x < 1024; x++)
         if (pixel(x, 300 - 81) != 0xFFFFFF) above++;
     EXPECT_EQ(above, 0) << "nothing above the character's top";
+}
+
+// The sum of a GIF's frame delays, in hundredths of a second; -1 when it cannot be read.
+int64_t GifDuration(const char* path, int* frames) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path, &error);
+    if (!gif) return -1;
+    int64_t total = DGifSlurp(gif) == GIF_OK ? 0 : -1;
+    for (int i = 0; total >= 0 && i < gif->ImageCount; i++) {
+        GraphicsControlBlock control;
+        total = DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK ? total + control.DelayTime : -1;
+    }
+    *frames = gif->ImageCount;
+    DGifCloseFile(gif, &error);
+    return total;
+}
+
+uint32_t LastTime(const std::string& out) {
+    std::vector<std::string> lines = Lines(out);
+    return lines.empty() ? 0 : static_cast<uint32_t>(std::stoul(lines.back().substr(lines.back().find(" t=") + 3)));
+}
+
+// The GIF holds the frames the PNGs show: the character's pixels in its own
+// colours, nothing outside its shape, and delays whose total is the run's time.
+TEST(SimTest, GifFramesMatchThePngFramesAndKeepTheRunsTime) {
+    ScopedTempDir dir;
+    const std::string options = "--frames 300 --support 100,300,900,700 --cursor 500,100";
+    ToolRun run = Sim(options + " --gif run.gif --png .");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, Sim(options).out) << "the frame lines do not change";
+    uint32_t end = LastTime(Sim("--frames 301 --support 100,300,900,700 --cursor 500,100").out);
+
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName("run.gif", &error);
+    ASSERT_NE(gif, nullptr) << error;
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    ASSERT_EQ(gif->SWidth, 1024);
+    ASSERT_NE(gif->SColorMap, nullptr);
+    ASSERT_EQ(gif->ImageCount, 300) << "no step of this run is shorter than 5 ms";
+    int64_t total = 0;
+    for (int i = 0; i < gif->ImageCount; i++) {
+        GraphicsControlBlock control;
+        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+        EXPECT_EQ(control.DisposalMode, DISPOSE_BACKGROUND);
+        total += control.DelayTime;
+        if (i % 50 != 0) continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%05d.png", i);
+        RgbaPicture screen;
+        std::string why;
+        ASSERT_EQ(ReadPng(name, &screen, &why), 1) << why;
+        const SavedImage& frame = gif->SavedImages[i];
+        const GifImageDesc& at = frame.ImageDesc;
+        int drawn = 0;
+        for (int y = 0; y < at.Height; y++) {
+            for (int x = 0; x < at.Width; x++) {
+                int index = frame.RasterBits[y * at.Width + x];
+                const uint8_t* p = &screen.rgba[(static_cast<size_t>(at.Top + y) * 1024 + at.Left + x) * 4];
+                int png = (p[0] << 16) | (p[1] << 8) | p[2];
+                if (index == control.TransparentColor) {
+                    EXPECT_TRUE(png == 0xFFFFFF || png == 0xC0C0C0 || png == 0x606060) << i << " " << x << "," << y;
+                    continue;
+                }
+                const GifColorType& c = gif->SColorMap->Colors[index];
+                EXPECT_EQ((c.Red << 16) | (c.Green << 8) | c.Blue, png) << i << " " << x << "," << y;
+                drawn++;
+            }
+        }
+        EXPECT_GT(drawn, 500) << i;
+    }
+    EXPECT_EQ(total, (end + 5) / 10);
+    DGifCloseFile(gif, &error);
+
+    // Steps of 35 ms and 4 ms: rounding each delay on its own would drift,
+    // and a 4 ms frame is too short for a GIF to show.
+    TestCharacter ticking = MakeTestCharacter();
+    ticking.PutText("info.txt", InfoText("Ticker", "1,tick,100,"));
+    ticking.PutText("tick", "st,2,2,2,0,0,3,0,2,0,0,0,0,35,1,0,0,4,0,0,0,35,1,tick,100,");
+    ASSERT_TRUE(ticking.Write("tick.Pkm"));
+    ASSERT_EQ(RunTool(SIM_PATH, "tick.Pkm --frames 99 --gif tick.gif").exitCode, 0);
+    int frames = 0;
+    EXPECT_EQ(GifDuration("tick.gif", &frames), (LastTime(RunTool(SIM_PATH, "tick.Pkm --frames 100").out) + 5) / 10);
+    EXPECT_TRUE(frames > 60 && frames < 99) << frames << ": only the frames a GIF cannot show are left out";
+
+    ToolRun unwritable = Sim("--frames 3 --gif no-such-folder/run.gif");
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("no-such-folder/run.gif"), std::string::npos) << unwritable.err;
 }
 
 }  // namespace

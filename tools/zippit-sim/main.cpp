@@ -2,7 +2,7 @@
 // frame tick and frame loop on a simulated screen, and prints each frame.
 //
 //   zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]
-//              [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR]
+//              [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]
 //
 // Output, one line per frame:
 //   frame=N t=MS action=NAME step=S cel=C x=X y=Y w=W h=H sound=K
@@ -13,15 +13,19 @@
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "platform/portable/hooks.h"
+#include "platform/graphics.h"
 #include "settings/settings.h"
+#include "tools/common/gif_io.h"
 #include "tools/common/png_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -36,11 +40,31 @@ struct Options {
     int32_t sound = 1;
     Point start = {0, 0};
     const char* pngDir = nullptr;
+    const char* gifPath = nullptr;
+};
+
+// The simulated screen.
+constexpr int32_t kScreenWidth = 1024;
+constexpr int32_t kScreenHeight = 768;
+
+// The animated GIF being recorded. A frame's delay is known only when the
+// next frame starts, so each frame waits here until then.
+struct GifRecording {
+    GifWriter* writer = nullptr;
+    std::unordered_map<uint32_t, uint8_t> indexOf;  // 0xRRGGBB -> first palette index of that colour
+    uint8_t rgb[768];                                // the character's palette, red, green, blue
+    bool pending = false;
+    uint32_t left = 0, top = 0, width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+    int transparent = 0;
+    uint32_t startClock = 0;  // clock reading when the waiting frame started
+    int64_t startMs = 0;      // its start, counted from the first frame's
 };
 
 Options g_options;          // what the command line asked for
 int64_t g_frameNumber = 0;  // frames printed so far
 SysWindow* g_support = nullptr;  // the one other window on the simulated screen
+GifRecording g_gif;              // the --gif recording, when asked for
 
 bool ParseInteger(const char* text, int64_t low, int64_t high, int64_t* value) {
     if (!text || !*text) return false;
@@ -70,7 +94,7 @@ bool ParseList(const char* text, int count, int32_t* values) {
 int Fail(const char* what, const char* value) {
     std::fprintf(stderr, "zippit-sim: %s%s%s\n", what, value ? ": " : "", value ? value : "");
     std::fputs("usage: zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]\n"
-               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR]\n",
+               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]\n",
                stderr);
     return 1;
 }
@@ -111,6 +135,8 @@ bool ParseOptions(int argc, char** argv) {
             g_options.sound = static_cast<int32_t>(number);
         } else if (std::strcmp(word, "--png") == 0) {
             g_options.pngDir = value;
+        } else if (std::strcmp(word, "--gif") == 0) {
+            g_options.gifPath = value;
         } else {
             return Fail("unknown option", word), false;
         }
@@ -126,8 +152,8 @@ bool ParseOptions(int argc, char** argv) {
 // The screen as it would look: white, the supporting window grey, the
 // character composited through its window shape.
 bool WriteFramePng() {
-    const int32_t width = 1024;
-    const int32_t height = 768;
+    const int32_t width = kScreenWidth;
+    const int32_t height = kScreenHeight;
     RgbaPicture picture;
     picture.width = width;
     picture.height = height;
@@ -167,8 +193,145 @@ bool WriteFramePng() {
     return WritePng(path, picture, &error);
 }
 
+// Starts the GIF with the character's palette as its colour table.
+bool OpenGifRecording() {
+    uint8_t entries[kColorTableSize];
+    if (!SysGetPaletteEntries(RunningCharacter.palette, entries)) return false;
+    for (int i = 255; i >= 0; i--) {
+        const uint8_t* e = &entries[4 * i];
+        std::memcpy(&g_gif.rgb[3 * i], e, 3);
+        g_gif.indexOf[(static_cast<uint32_t>(e[0]) << 16) | (e[1] << 8) | e[2]] = static_cast<uint8_t>(i);
+    }
+    std::string error;
+    g_gif.writer = OpenGif(g_options.gifPath, kScreenWidth, kScreenHeight, g_gif.rgb, &error);
+    if (!g_gif.writer) std::fprintf(stderr, "zippit-sim: %s: %s\n", g_options.gifPath, error.c_str());
+    return g_gif.writer != nullptr;
+}
+
+// The palette index that shows `rgb`: the first of that colour, else the
+// nearest colour (only the black beyond a short paint can be missing).
+uint8_t PaletteIndex(uint32_t rgb) {
+    auto found = g_gif.indexOf.find(rgb);
+    if (found != g_gif.indexOf.end()) return found->second;
+    int best = 0;
+    int64_t bestDistance = INT64_MAX;
+    for (int i = 0; i < 256; i++) {
+        int64_t dr = g_gif.rgb[3 * i] - static_cast<int>(rgb >> 16);
+        int64_t dg = g_gif.rgb[3 * i + 1] - static_cast<int>((rgb >> 8) & 0xFF);
+        int64_t db = g_gif.rgb[3 * i + 2] - static_cast<int>(rgb & 0xFF);
+        int64_t distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) best = i, bestDistance = distance;
+    }
+    g_gif.indexOf[rgb] = static_cast<uint8_t>(best);
+    return static_cast<uint8_t>(best);
+}
+
+// Picks the index that stands for "not part of the character" in one frame:
+// one the frame's shown pixels do not use (0 when free). When a frame shows
+// all 256 colours, the rarest one moves to its nearest other colour.
+int ChooseTransparent(std::vector<uint8_t>* pixels, const std::vector<uint8_t>& shown) {
+    int64_t uses[256] = {};
+    for (size_t i = 0; i < pixels->size(); i++)
+        if (shown[i]) uses[(*pixels)[i]]++;
+    int rarest = 0;
+    for (int i = 0; i < 256; i++) {
+        if (uses[i] == 0) return i;
+        if (uses[i] < uses[rarest]) rarest = i;
+    }
+    int nearest = rarest == 0 ? 1 : 0;
+    int64_t bestDistance = INT64_MAX;
+    for (int i = 0; i < 256; i++) {
+        if (i == rarest) continue;
+        int64_t distance = 0;
+        for (int c = 0; c < 3; c++) {
+            int64_t d = g_gif.rgb[3 * i + c] - g_gif.rgb[3 * rarest + c];
+            distance += d * d;
+        }
+        if (distance < bestDistance) nearest = i, bestDistance = distance;
+    }
+    for (size_t i = 0; i < pixels->size(); i++)
+        if (shown[i] && (*pixels)[i] == rarest) (*pixels)[i] = static_cast<uint8_t>(nearest);
+    return rarest;
+}
+
+// Writes the waiting frame, shown until the clock reading `now`. Delays are
+// whole hundredths of a second; each frame's end is rounded from the run's
+// start, so the remainders carry and the total stays right. A frame whose
+// rounded delay is 0 is never seen and is left out.
+bool FlushGifFrame(uint32_t now) {
+    if (!g_gif.pending) return true;
+    g_gif.pending = false;
+    int64_t endMs = g_gif.startMs + static_cast<uint32_t>(now - g_gif.startClock);
+    int64_t delay = (endMs + 5) / 10 - (g_gif.startMs + 5) / 10;
+    g_gif.startMs = endMs;
+    g_gif.startClock = now;
+    std::string error;
+    while (delay > 0) {
+        uint32_t part = static_cast<uint32_t>(std::min<int64_t>(delay, kLongestGifDelay));
+        if (!AddGifFrame(g_gif.writer, g_gif.left, g_gif.top, g_gif.width, g_gif.height, g_gif.pixels.data(),
+                         g_gif.transparent, part, &error)) {
+            std::fprintf(stderr, "zippit-sim: %s: %s\n", g_options.gifPath, error.c_str());
+            return false;
+        }
+        delay -= part;
+    }
+    return true;
+}
+
+// Takes the frame just drawn into the recording: the part of the mascot
+// window on the screen, the pixels outside its shape transparent. A hidden
+// window gives one transparent pixel.
+void CaptureGifFrame() {
+    SysTestWindowView view;
+    SysTestViewWindow(MainWindow, &view);
+    int32_t left = std::max(view.rect.left, 0);
+    int32_t top = std::max(view.rect.top, 0);
+    int32_t right = std::min(view.rect.right, kScreenWidth);
+    int32_t bottom = std::min(view.rect.bottom, kScreenHeight);
+    bool drawn = view.visible && view.pixels && view.shape && view.shapeSize >= 32 && left < right && top < bottom;
+    if (!drawn) left = top = 0, right = bottom = 1;
+    uint32_t width = static_cast<uint32_t>(right - left);
+    uint32_t height = static_cast<uint32_t>(bottom - top);
+    std::vector<uint8_t> shown(static_cast<size_t>(width) * height, 0);
+    g_gif.pixels.assign(shown.size(), 0);
+    if (drawn) {
+        uint32_t count = 0;
+        std::memcpy(&count, view.shape + 8, 4);
+        for (uint32_t i = 0; i < count && 32 + (i + 1) * 16 <= view.shapeSize; i++) {
+            int32_t r[4];
+            std::memcpy(r, view.shape + 32 + i * 16, 16);
+            for (int32_t y = std::max(r[1], 0); y < std::min(r[3], view.pixelHeight); y++) {
+                for (int32_t x = std::max(r[0], 0); x < std::min(r[2], view.pixelWidth); x++) {
+                    int32_t sx = view.rect.left + x;
+                    int32_t sy = view.rect.top + y;
+                    if (sx < left || sy < top || sx >= right || sy >= bottom) continue;
+                    size_t at = static_cast<size_t>(sy - top) * width + (sx - left);
+                    const uint8_t* p = view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3;
+                    shown[at] = 1;
+                    g_gif.pixels[at] = PaletteIndex((static_cast<uint32_t>(p[0]) << 16) | (p[1] << 8) | p[2]);
+                }
+            }
+        }
+    }
+    g_gif.transparent = ChooseTransparent(&g_gif.pixels, shown);
+    for (size_t i = 0; i < shown.size(); i++)
+        if (!shown[i]) g_gif.pixels[i] = static_cast<uint8_t>(g_gif.transparent);
+    g_gif.left = static_cast<uint32_t>(left);
+    g_gif.top = static_cast<uint32_t>(top);
+    g_gif.width = width;
+    g_gif.height = height;
+    g_gif.pending = true;
+}
+
 void PrintFrame() {
     const FrameRecord& f = LastFrame;
+    if (g_gif.writer && g_frameNumber == g_options.frames) {
+        // The frame after the last one is run only to learn when the last
+        // one ends; it is neither printed nor recorded.
+        if (!FlushGifFrame(f.time)) std::exit(1);
+        SysTestPostQuit(0);
+        return;
+    }
     std::printf("frame=%" PRId64 " t=%u action=%s step=%d cel=%d x=%d y=%d w=%d h=%d sound=%d\n", g_frameNumber, f.time,
                 f.action, f.step, f.cel, f.window.left, f.window.top, f.window.right - f.window.left,
                 f.window.bottom - f.window.top, FrameSound);
@@ -176,7 +339,12 @@ void PrintFrame() {
         std::fprintf(stderr, "zippit-sim: cannot write a PNG frame into %s\n", g_options.pngDir);
         std::exit(1);
     }
-    if (++g_frameNumber == g_options.frames) SysTestPostQuit(0);
+    if (g_gif.writer) {
+        if (g_frameNumber == 0) g_gif.startClock = f.time;
+        if (!FlushGifFrame(f.time)) std::exit(1);
+        CaptureGifFrame();
+    }
+    if (++g_frameNumber == g_options.frames && !g_gif.writer) SysTestPostQuit(0);
 }
 
 }  // namespace
@@ -205,13 +373,20 @@ int main(int argc, char** argv) {
     CelDC = SysCreateMemoryDC();
     SysBitmap* defaultBitmap = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
 
+    int result = 0;
+    if (g_options.gifPath && !OpenGifRecording()) result = 1;
     AfterFrame = PrintFrame;
-    if (g_options.frames > 0) RunFrameLoop();
+    if (g_options.frames > 0 && result == 0) RunFrameLoop();
+    std::string gifError;
+    if (g_gif.writer && !CloseGif(g_gif.writer, &gifError)) {
+        std::fprintf(stderr, "zippit-sim: %s: %s\n", g_options.gifPath, gifError.c_str());
+        result = 1;
+    }
 
     SysSelectBitmap(BackBufferDC, defaultBitmap);
     SysDeleteDC(CelDC);
     SysDeleteDC(BackBufferDC);
     ReleaseCharacter(&RunningCharacter);
     ReleaseSettings();
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return std::fflush(stdout) == 0 ? result : 1;
 }
