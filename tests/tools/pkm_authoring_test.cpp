@@ -473,4 +473,56 @@ TEST(PkmAuthoringTest, UnpackKeepsWhatItCannotConvert) {
     EXPECT_EQ(FileText("out/other/huge.tw8").size(), kImageHeaderSize + 4);
 }
 
+// The contact sheet shows each cel in its colours with a red line just
+// outside its shape and the blue anchor cross at the script's anchor, so a
+// cel drawn off its anchor shows; cels it cannot read are named.
+TEST(PkmAuthoringTest, SheetShowsShapeAndAnchorWhereTheScriptSaysAndNamesMissingCels) {
+    ScopedTempDir dir;
+    MakeSmallFolder(Sketch({"......", "bb....", "bb....", "......"}));  // the action's anchor is 2,3
+    ASSERT_EQ(Pkm("build src -o m.Pkm").exitCode, 0);
+    ToolRun run = Pkm("sheet m.Pkm a -o a.png");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    RgbaPicture sheet;
+    std::string error;
+    ASSERT_TRUE(ReadPng("a.png", &sheet, &error)) << error;
+    auto color = [&](int x, int y) {
+        const uint8_t* p = &sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4];
+        return (p[0] << 16) | (p[1] << 8) | p[2];
+    };
+    const int art = ('b' * 2 << 16) | ('b' << 8) | 40;
+    int left = -1, top = -1, count = 0;
+    for (int y = 0; y < static_cast<int>(sheet.height); y++)
+        for (int x = 0; x < static_cast<int>(sheet.width); x++)
+            if (color(x, y) == art) {
+                if (left < 0) left = x, top = y;
+                count++;
+            }
+    ASSERT_EQ(count, 16) << "the 2 x 2 shape at twice its size";
+    const int scale = 2;
+    EXPECT_EQ(color(left + 1, top - 1), 0xFF0000) << "outline above the shape";
+    EXPECT_EQ(color(left - 1, top + 1), 0xFF0000) << "outline left of the shape";
+    int celX = left, celY = top - 1 * scale;  // the shape starts at 0,1 of the cel
+    EXPECT_EQ(color(celX + 2 * scale, celY + 3 * scale), 0x0000FF) << "anchor cross at 2,3";
+    EXPECT_EQ(color(celX + 2 * scale + 1, celY + 3 * scale + 1), 0x0000FF);
+    EXPECT_EQ(color(celX + 5 * scale, celY + 3 * scale), 0x0000FF) << "the cross's arm";
+    EXPECT_EQ(color(celX + 5 * scale, celY), 0xD8D8D8) << "the cel's transparent part on the checkerboard";
+    EXPECT_EQ(color(celX + 6 * scale, celY), 0xFFFFFF) << "paper beyond the cel";
+
+    // Every action: the same cel; a cel that cannot be read is named and the
+    // sheet is still written; an unknown action gives no sheet.
+    Shell("rm -rf src m.Pkm");
+    MakeSmallFolder(Sketch({"ab", "ba"}));
+    WriteText("src/actions/b.txt", "gone,2,1,1,0,0,1,0,0,0,0,0,0,100,1,a,100,");
+    ASSERT_EQ(Pkm("build src -o m.Pkm").exitCode, 0);
+    ToolRun all = Pkm("sheet m.Pkm -o all.png");
+    EXPECT_EQ(all.exitCode, 1);
+    EXPECT_NE(all.err.find("b: gone00.tw8: no such entry"), std::string::npos) << all.err;
+    EXPECT_NE(all.err.find("gone01.tw8"), std::string::npos) << all.err;
+    ASSERT_TRUE(ReadPng("all.png", &sheet, &error)) << error;
+    EXPECT_EQ(Pkm("sheet m.Pkm c -o c.png").exitCode, 1);
+    struct stat info;
+    EXPECT_NE(stat("c.png", &info), 0);
+    EXPECT_EQ(Pkm("sheet m.Pkm a").exitCode, 2);
+}
+
 }  // namespace

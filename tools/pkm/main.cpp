@@ -1,4 +1,4 @@
-// pkm: the character module tool for authors: list, read, check, build and unpack *.Pkm files.
+// pkm: the character module tool for authors: list, read, check, build, unpack and preview *.Pkm files.
 #include "tools/pkm/commands.h"
 
 #include <cstdio>
@@ -18,6 +18,7 @@ const Command kCommands[] = {
     {"check", PkmCheck, "pkm check MODULE                loads the character and every reachable action, lists problems"},
     {"build", PkmBuild, "pkm build SOURCE_DIR -o MODULE.Pkm   make a module from an authoring folder"},
     {"unpack", PkmUnpack, "pkm unpack MODULE.Pkm DIR       write a module's entries into a new authoring folder"},
+    {"sheet", PkmSheet, "pkm sheet MODULE [ACTION] -o FILE.png   the cels of one action or of all, with index, anchor and shape"},
 };
 
 int Usage() {
