@@ -525,4 +525,94 @@ TEST(PkmAuthoringTest, SheetShowsShapeAndAnchorWhereTheScriptSaysAndNamesMissing
     EXPECT_EQ(Pkm("sheet m.Pkm a").exitCode, 2);
 }
 
+// Modules made elsewhere: after unpack and build every entry reads back the
+// same (images pixel for pixel with their colour tables, everything else byte
+// for byte), and unpack writes the optional files beside a picture only where
+// the picture alone cannot say it.
+TEST(PkmAuthoringTest, ForeignModulesRoundTripEntryForEntry) {
+    ColorTable greys(kColorTableBytes, 0);
+    for (int i = 0; i < 256; i++) greys[4 * i] = greys[4 * i + 1] = greys[4 * i + 2] = static_cast<uint8_t>(i);
+    auto with = [](ColorTable colors, int index, uint32_t rgb) {
+        colors[4 * index] = static_cast<uint8_t>(rgb);
+        colors[4 * index + 1] = static_cast<uint8_t>(rgb >> 8);
+        colors[4 * index + 2] = static_cast<uint8_t>(rgb >> 16);
+        return colors;
+    };
+    ColorTable reversed(kColorTableBytes, 0);
+    for (int i = 0; i < 256; i++) reversed[4 * i] = reversed[4 * i + 1] = reversed[4 * i + 2] = static_cast<uint8_t>(255 - i);
+    ByteVector topRowApart = MakeRegionData(2, 2, {1, 1, 0, 0});
+    // The same shape as two rectangles instead of one band.
+    topRowApart[8] = 2, topRowApart[12] = 32;
+    auto putRect = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
+        for (int32_t v : {l, t, r, b})
+            for (int k = 0; k < 4; k++) topRowApart.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    };
+    topRowApart.resize(32);
+    putRect(0, 0, 1, 1);
+    putRect(1, 0, 2, 1);
+
+    struct Case {
+        const char* what;
+        ColorTable palette;
+        ByteVector paletteEntry;  // empty: made from `palette`
+        IndexedPicture cel;
+        ColorTable celColors;
+        ByteVector region;  // empty: every pixel shown
+        std::set<std::string> files;
+    } cases[] = {
+        {"index 0 shown, its colour also at 5", with(greys, 5, 0), {}, {3, 2, {0, 5, 7, 7, 5, 0}}, with(greys, 5, 0),
+         {}, {"images/c00.png", "indices/c00.png", "palette.png"}},
+        {"#FF00FF inside the shape", with(greys, 9, 0xFF00FF), {}, {2, 2, {9, 1, 9, 1}}, with(greys, 9, 0xFF00FF), {},
+         {"images/c00.png", "indices/c00.png", "palette.png"}},
+        {"a colour table of its own", greys, {}, {2, 2, {1, 2, 3, 4}}, reversed, {},
+         {"images/c00.png", "palettes/c00.png", "palette.png"}},
+        {"hidden pixels and a region of its own", greys, {}, {2, 2, {3, 4, 9, 9}}, greys, topRowApart,
+         {"images/c00.png", "indices/c00.png", "regions/c00.rgn", "palette.png"}},
+        {"a palette entry of another picture", greys, EncodeTw8({1, 1, {0}}, greys), {2, 2, {1, 2, 3, 4}}, greys, {},
+         {"images/c00.png", "other/palette.tw8"}},
+        {"nothing unusual", greys, {}, {2, 2, {1, 2, 3, 4}}, greys, {}, {"images/c00.png", "palette.png"}},
+    };
+    for (const Case& c : cases) {
+        ScopedTempDir dir;
+        std::vector<ModuleEntry> entries = {
+            {"info.txt", ScrambleBytes({'0', ','})},
+            {"palette.tw8", c.paletteEntry.empty() ? EncodePaletteEntry(c.palette) : c.paletteEntry},
+            {"a", ScrambleBytes({'c', ',', '1', ','})},
+            {"c00.tw8", EncodeTw8(c.cel, c.celColors)},
+            {"c00.rgn", c.region.empty() ? MakeRegionData(c.cel.width, c.cel.height, ByteVector(c.cel.pixels.size(), 1))
+                                         : c.region},
+        };
+        std::string ignored;
+        ASSERT_TRUE(WriteWholeFile("m.Pkm", LayOutModule(entries), &ignored));
+        ToolRun unpack = Pkm("unpack m.Pkm out");
+        ASSERT_EQ(unpack.exitCode, 0) << c.what << ": " << unpack.err;
+        std::set<std::string> files;
+        for (const char* sub : {"images", "palettes", "indices", "regions", "other"}) {
+            std::vector<std::string> names;
+            if (ListDirectory(std::string("out/") + sub, &names))
+                for (const std::string& name : names) files.insert(std::string(sub) + "/" + name);
+        }
+        if (PathExists("out/palette.png")) files.insert("palette.png");
+        EXPECT_EQ(files, c.files) << c.what;
+        ToolRun build = Pkm("build out -o again.Pkm");
+        ASSERT_EQ(build.exitCode, 0) << c.what << ": " << build.err;
+        for (const ModuleEntry& entry : entries) {
+            bool image = entry.name.size() > 4 && entry.name.compare(entry.name.size() - 4, 4, ".tw8") == 0;
+            std::string mode = image ? " --image" : "";
+            std::string before = Pkm("cat m.Pkm " + entry.name + mode).out;
+            std::string after = Pkm("cat again.Pkm " + entry.name + mode).out;
+            if (!image || entry.name == "palette.tw8") {
+                EXPECT_EQ(after, before) << c.what << ": " << entry.name;
+                continue;
+            }
+            IndexedPicture was, is;
+            ColorTable wasColors, isColors;
+            ASSERT_TRUE(DecodeTw8(ByteVector(before.begin(), before.end()), &was, &wasColors, &ignored));
+            ASSERT_TRUE(DecodeTw8(ByteVector(after.begin(), after.end()), &is, &isColors, &ignored)) << c.what;
+            EXPECT_TRUE(is.width == was.width && is.height == was.height && is.pixels == was.pixels) << c.what;
+            EXPECT_EQ(isColors, wasColors) << c.what;
+        }
+    }
+}
+
 }  // namespace

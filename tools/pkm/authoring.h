@@ -8,10 +8,20 @@
 //   sounds/NAME.wav     one sound (8 or 16-bit PCM), stored scrambled as NAME.snd
 //   palette.png         optional: the module's 256 colours, pixel i = colour i
 //   other/NAME          optional: any other entry, stored byte for byte
+//                       (other/palette.tw8 instead of palette.png: the palette
+//                       entry as it stands)
+//   palettes/NAME.png   optional: cel NAME's own colours, pixel i = colour i
+//   indices/NAME.png    optional: cel NAME's colour indices as grey levels, used
+//                       where they agree with images/NAME.png
+//   regions/NAME.rgn    optional: cel NAME's region data, kept while it covers
+//                       exactly the picture's shape
+// pkm unpack writes the optional files only where the module needs them, so
+// that folders without them build as they always did.
 #pragma once
 
 #include "tools/pkm/module_write.h"
 
+#include <map>
 #include <string>
 
 // Index of the transparent background in every palette the build makes.
@@ -20,6 +30,10 @@ constexpr uint8_t kBackgroundIndex = 0;
 constexpr uint32_t kKeyColor = 0xFF00FF;
 // Pixels whose alpha is below this are background.
 constexpr uint8_t kOpaqueAlpha = 128;
+
+// The index a shown pixel of colour 0xRRGGBB takes without an index picture:
+// the first entry of that colour after the background.
+std::map<uint32_t, uint8_t> ShownColorLookup(const ColorTable& colors);
 
 // Makes a module's bytes from an authoring folder. Entries come in a fixed
 // order (info.txt, palette.tw8, actions, images with their regions, sounds,

@@ -4,6 +4,7 @@
 #include "tools/pkm/module_read.h"
 #include "tools/common/png_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -11,12 +12,19 @@
 
 namespace {
 
-// One picture of images/, with its shape.
+// One picture of images/, with its shape and what the optional files beside
+// it say about it.
 struct SourceCel {
     std::string path;  // as the author names it, for messages
     std::string stem;
     RgbaPicture picture;
     ByteVector shown;  // 1 where the pixel is part of the character
+    bool ownColors = false;  // palettes/STEM.png gives the cel's colour table
+    ColorTable colors;
+    bool hinted = false;  // indices/STEM.png gives the cel's colour indices
+    RgbaPicture hint;
+    bool keptRegion = false;  // regions/STEM.rgn gives the cel's region data
+    ByteVector region;
 };
 
 uint32_t PixelColor(const uint8_t* rgba) {
@@ -86,18 +94,6 @@ int ListSources(const std::string& folder, const char* subfolder, const char* ex
     return 1;
 }
 
-int ReadCel(const std::string& folder, const std::string& stem, SourceCel* cel, std::string* error) {
-    cel->path = folder + "/images/" + stem + ".png";
-    cel->stem = stem;
-    if (!CheckStem(cel->path, stem, ".tw8", true, error)) return 0;
-    std::string why;
-    if (!ReadPng(cel->path, &cel->picture, &why)) return Fail(error, cel->path, why);
-    size_t count = static_cast<size_t>(cel->picture.width) * cel->picture.height;
-    cel->shown.resize(count);
-    for (size_t i = 0; i < count; i++) cel->shown[i] = IsBackground(&cel->picture.rgba[4 * i]) ? 0 : 1;
-    return 1;
-}
-
 // The palette from palette.png: its pixels in reading order are colours 0, 1, ...
 int ReadGivenPalette(const std::string& path, ColorTable* colors, std::string* error) {
     RgbaPicture picture;
@@ -109,14 +105,73 @@ int ReadGivenPalette(const std::string& path, ColorTable* colors, std::string* e
     return 1;
 }
 
+int ReadCel(const std::string& folder, const std::string& stem, SourceCel* cel, std::string* error) {
+    cel->path = folder + "/images/" + stem + ".png";
+    cel->stem = stem;
+    if (!CheckStem(cel->path, stem, ".tw8", true, error)) return 0;
+    std::string why;
+    if (!ReadPng(cel->path, &cel->picture, &why)) return Fail(error, cel->path, why);
+
+    std::string palettePath = folder + "/palettes/" + stem + ".png";
+    cel->ownColors = PathExists(palettePath);
+    cel->colors.assign(kColorTableBytes, 0);
+    if (cel->ownColors && !ReadGivenPalette(palettePath, &cel->colors, error)) return 0;
+    std::string hintPath = folder + "/indices/" + stem + ".png";
+    cel->hinted = PathExists(hintPath);
+    if (cel->hinted) {
+        if (!ReadPng(hintPath, &cel->hint, &why)) return Fail(error, hintPath, why);
+        if (cel->hint.width != cel->picture.width || cel->hint.height != cel->picture.height)
+            return Fail(error, hintPath, "not the size of images/" + stem + ".png");
+    }
+    std::string regionPath = folder + "/regions/" + stem + ".rgn";
+    cel->keptRegion = PathExists(regionPath);
+    if (cel->keptRegion && !ReadWholeFile(regionPath, &cel->region, &why)) return Fail(error, regionPath, why);
+
+    size_t count = static_cast<size_t>(cel->picture.width) * cel->picture.height;
+    cel->shown.resize(count);
+    for (size_t i = 0; i < count; i++) {
+        // With an index picture the shape is the opaque pixels alone: the
+        // key colour can be a colour of the character there.
+        const uint8_t* rgba = &cel->picture.rgba[4 * i];
+        cel->shown[i] = (cel->hinted ? rgba[3] < kOpaqueAlpha : IsBackground(rgba)) ? 0 : 1;
+    }
+    return 1;
+}
+
+// The region data of a cel: the kept regions/STEM.rgn while it covers
+// exactly the picture's shape, else made from the shape.
+ByteVector CelRegion(const SourceCel& cel) {
+    ByteVector mask;
+    std::string ignored;
+    if (cel.keptRegion && RegionMask(cel.region, cel.picture.width, cel.picture.height, &mask, &ignored) &&
+        mask == cel.shown)
+        return cel.region;
+    return MakeRegionData(cel.picture.width, cel.picture.height, cel.shown);
+}
+
+// The files of a folder beside images/ (palettes/, indices/, regions/): each
+// must belong to a picture of images/.
+int CheckCelCompanions(const std::string& folder, const char* subfolder, const char* extension,
+                       const std::vector<std::string>& celStems, std::string* error) {
+    std::vector<std::string> stems;
+    if (!ListSources(folder, subfolder, extension, &stems, error)) return 0;
+    for (const std::string& stem : stems)
+        if (std::find(celStems.begin(), celStems.end(), stem) == celStems.end())
+            return Fail(error, folder + "/" + subfolder + "/" + stem + extension,
+                        "no images/" + stem + ".png for it");
+    return 1;
+}
+
 // The palette made from the pictures: the background first, then every
 // colour the character shows, in ascending order of its RGB value.
 int DerivePalette(const std::vector<SourceCel>& cels, const std::string& folder, ColorTable* colors,
                   std::string* error) {
     std::set<uint32_t> used;
-    for (const SourceCel& cel : cels)
+    for (const SourceCel& cel : cels) {
+        if (cel.ownColors) continue;  // its colours are in palettes/
         for (size_t i = 0; i < cel.shown.size(); i++)
             if (cel.shown[i]) used.insert(PixelColor(&cel.picture.rgba[4 * i]));
+    }
     if (used.size() > 255)
         return Fail(error, folder + "/images",
                     "too many colours: " + std::to_string(used.size()) +
@@ -127,19 +182,28 @@ int DerivePalette(const std::vector<SourceCel>& cels, const std::string& folder,
     return 1;
 }
 
-int IndexCel(const SourceCel& cel, const std::map<uint32_t, uint8_t>& lookup, IndexedPicture* indexed,
-             std::string* error) {
+// The cel's colour indices. An index picture decides where it agrees with the
+// picture: every pixel outside the shape, and a shown pixel whose colour is
+// the colour of its index there; other shown pixels take the first entry of
+// their colour after the background, the rest the background.
+int IndexCel(const SourceCel& cel, const ColorTable& colors, const std::map<uint32_t, uint8_t>& lookup,
+             const std::string& paletteName, IndexedPicture* indexed, std::string* error) {
     indexed->width = cel.picture.width;
     indexed->height = cel.picture.height;
     indexed->pixels.assign(cel.shown.size(), kBackgroundIndex);
     for (size_t i = 0; i < cel.shown.size(); i++) {
-        if (!cel.shown[i]) continue;
+        int hint = cel.hinted ? cel.hint.rgba[4 * i] : -1;
         uint32_t rgb = PixelColor(&cel.picture.rgba[4 * i]);
+        if (hint >= 0 && (!cel.shown[i] || TableColor(colors, hint) == rgb)) {
+            indexed->pixels[i] = static_cast<uint8_t>(hint);
+            continue;
+        }
+        if (!cel.shown[i]) continue;
         auto found = lookup.find(rgb);
         if (found == lookup.end())
             return Fail(error, cel.path,
                         "colour " + HexColor(rgb) + " at " + std::to_string(i % cel.picture.width) + "," +
-                            std::to_string(i / cel.picture.width) + " is not in palette.png");
+                            std::to_string(i / cel.picture.width) + " is not in " + paletteName);
         indexed->pixels[i] = found->second;
     }
     return 1;
@@ -158,6 +222,13 @@ int AddEntry(std::vector<ModuleEntry>* entries, std::map<std::string, std::strin
 
 }  // namespace
 
+std::map<uint32_t, uint8_t> ShownColorLookup(const ColorTable& colors) {
+    std::map<uint32_t, uint8_t> lookup;
+    for (int i = 255; i >= 0; i--)
+        if (i != kBackgroundIndex) lookup[TableColor(colors, i)] = static_cast<uint8_t>(i);
+    return lookup;
+}
+
 int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::string* error) {
     module->clear();
     if (!IsDirectory(folder)) return Fail(error, folder, "not a folder");
@@ -172,7 +243,10 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
     std::vector<std::string> actionStems, celStems, soundStems, others;
     if (!ListSources(folder, "actions", ".txt", &actionStems, error) ||
         !ListSources(folder, "images", ".png", &celStems, error) ||
-        !ListSources(folder, "sounds", ".wav", &soundStems, error) || !ListSources(folder, "other", "", &others, error))
+        !ListSources(folder, "sounds", ".wav", &soundStems, error) || !ListSources(folder, "other", "", &others, error) ||
+        !CheckCelCompanions(folder, "palettes", ".png", celStems, error) ||
+        !CheckCelCompanions(folder, "indices", ".png", celStems, error) ||
+        !CheckCelCompanions(folder, "regions", ".rgn", celStems, error))
         return 0;
 
     std::vector<SourceCel> cels(celStems.size());
@@ -181,17 +255,26 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
 
     ColorTable colors(kColorTableBytes, 0);
     std::string palettePath = folder + "/palette.png";
+    std::string keptPalettePath = folder + "/other/palette.tw8";
     bool givenPalette = PathExists(palettePath);
-    if (givenPalette ? !ReadGivenPalette(palettePath, &colors, error) : !DerivePalette(cels, folder, &colors, error))
+    bool keptPalette = PathExists(keptPalettePath);
+    if (givenPalette && keptPalette) return Fail(error, keptPalettePath, "palette.png gives the palette already");
+    if (keptPalette) {
+        // A palette entry kept byte for byte (other/palette.tw8) is the module
+        // palette; it is stored with the other entries.
+        ByteVector kept;
+        if (!ReadWholeFile(keptPalettePath, &kept, &why)) return Fail(error, keptPalettePath, why);
+        if (kept.size() < kImageHeaderSize) return Fail(error, keptPalettePath, "shorter than its colour table");
+        colors.assign(kept.begin() + 12, kept.begin() + kImageHeaderSize);
+    } else if (givenPalette ? !ReadGivenPalette(palettePath, &colors, error)
+                            : !DerivePalette(cels, folder, &colors, error)) {
         return 0;
-    // Shown pixels take the first entry of their colour after the background.
-    std::map<uint32_t, uint8_t> lookup;
-    for (int i = 255; i >= 0; i--)
-        if (i != kBackgroundIndex) lookup[TableColor(colors, i)] = static_cast<uint8_t>(i);
+    }
+    std::map<uint32_t, uint8_t> lookup = ShownColorLookup(colors);
 
     if (!AddEntry(&entries, &sources, "info.txt", ScrambleBytes(info), infoPath, error) ||
-        !AddEntry(&entries, &sources, "palette.tw8", EncodePaletteEntry(colors),
-                  givenPalette ? palettePath : folder + "/images", error))
+        (!keptPalette && !AddEntry(&entries, &sources, "palette.tw8", EncodePaletteEntry(colors),
+                                   givenPalette ? palettePath : folder + "/images", error)))
         return 0;
 
     for (const std::string& stem : actionStems) {
@@ -204,10 +287,13 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
 
     for (const SourceCel& cel : cels) {
         IndexedPicture indexed;
-        if (!IndexCel(cel, lookup, &indexed, error)) return 0;
-        if (!AddEntry(&entries, &sources, cel.stem + ".tw8", EncodeTw8(indexed, colors), cel.path, error) ||
-            !AddEntry(&entries, &sources, cel.stem + ".rgn",
-                      MakeRegionData(cel.picture.width, cel.picture.height, cel.shown), cel.path, error))
+        const ColorTable& celColors = cel.ownColors ? cel.colors : colors;
+        bool indexedOk = cel.ownColors ? IndexCel(cel, celColors, ShownColorLookup(celColors),
+                                                  "palettes/" + cel.stem + ".png", &indexed, error)
+                                       : IndexCel(cel, colors, lookup, "palette.png", &indexed, error);
+        if (!indexedOk) return 0;
+        if (!AddEntry(&entries, &sources, cel.stem + ".tw8", EncodeTw8(indexed, celColors), cel.path, error) ||
+            !AddEntry(&entries, &sources, cel.stem + ".rgn", CelRegion(cel), cel.path, error))
             return 0;
     }
 

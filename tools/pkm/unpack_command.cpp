@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 
 namespace {
@@ -115,29 +116,77 @@ int WritePicture(const std::string& path, const RgbaPicture& picture, std::strin
     return 1;
 }
 
-int UnpackPalette(const std::string& modulePath, const std::string& folder, std::string* error) {
-    ByteVector entry;
-    IndexedPicture picture;
-    ColorTable colors;
+// Makes folder/sub when it is not there yet.
+int EnsureFolder(const std::string& folder, const char* sub, std::string* error) {
+    std::string path = folder + "/" + sub;
     std::string why;
-    if (!ReadModuleEntry(modulePath, "palette.tw8", false, &entry, error)) return 0;
-    if (entry.size() < kImageHeaderSize) return Fail(error, modulePath, "palette.tw8: shorter than its colour table");
+    if (!IsDirectory(path) && !MakeDirectory(path, &why)) return Fail(error, path, why);
+    return 1;
+}
+
+// 256 colours as a 16 × 16 picture, pixel i = colour i (the fourth byte of
+// each table entry is not a colour and is not kept).
+RgbaPicture ColorSwatch(const uint8_t* table) {
     RgbaPicture swatch;
     swatch.width = 16;
     swatch.height = 16;
     swatch.rgba.resize(256 * 4);
     for (int i = 0; i < 256; i++) {
-        const uint8_t* color = &entry[12 + 4 * i];
+        const uint8_t* color = &table[4 * i];
         uint8_t* pixel = &swatch.rgba[4 * i];
         pixel[0] = color[2];
         pixel[1] = color[1];
         pixel[2] = color[0];
         pixel[3] = 255;
     }
-    return WritePicture(folder + "/palette.png", swatch, error);
+    return swatch;
 }
 
-int UnpackCel(const std::string& modulePath, const std::string& stem, const std::string& folder, std::string* error) {
+// The colour table a swatch builds again: the fourth bytes 0.
+ColorTable SwatchColors(const ColorTable& colors) {
+    ColorTable copy = colors;
+    for (int i = 0; i < 256; i++) copy[4 * i + 3] = 0;
+    return copy;
+}
+
+// Writes palette.png, or, when building from palette.png would not give the
+// same entry back, the entry itself as other/palette.tw8. *colors receives the
+// module palette as the build will have it.
+int UnpackPalette(const std::string& modulePath, const std::string& folder, ColorTable* colors, std::string* error) {
+    ByteVector entry;
+    if (!ReadModuleEntry(modulePath, "palette.tw8", false, &entry, error)) return 0;
+    if (entry.size() < kImageHeaderSize) return Fail(error, modulePath, "palette.tw8: shorter than its colour table");
+    colors->assign(entry.begin() + 12, entry.begin() + kImageHeaderSize);
+    if (EncodePaletteEntry(SwatchColors(*colors)) == entry)
+        return WritePicture(folder + "/palette.png", ColorSwatch(colors->data()), error);
+    return EnsureFolder(folder, "other", error) && WriteBytes(folder + "/other/palette.tw8", entry, error);
+}
+
+// Whether building images/STEM.png alone (with the table the build will use)
+// gives back exactly these indices: shown pixels the first entry of their
+// colour after the background and not the key colour, the others the background.
+bool IndicesFollowColors(const IndexedPicture& picture, const ColorTable& colors, const ByteVector& shown) {
+    std::map<uint32_t, uint8_t> lookup = ShownColorLookup(colors);
+    for (size_t i = 0; i < shown.size(); i++) {
+        uint8_t index = picture.pixels[i];
+        if (!shown[i]) {
+            if (index != kBackgroundIndex) return false;
+            continue;
+        }
+        uint32_t rgb = (static_cast<uint32_t>(colors[4 * index + 2]) << 16) |
+                       (static_cast<uint32_t>(colors[4 * index + 1]) << 8) | colors[4 * index];
+        auto found = lookup.find(rgb);
+        if (rgb == kKeyColor || found == lookup.end() || found->second != index) return false;
+    }
+    return true;
+}
+
+// Writes images/STEM.png and, where the picture alone cannot say it, the
+// cel's own colours (palettes/), its indices (indices/) and its region as
+// stored (regions/). `moduleColors` is the palette the build will use;
+// empty when the module has none.
+int UnpackCel(const std::string& modulePath, const std::string& stem, const std::string& folder,
+              const ColorTable& moduleColors, std::string* error) {
     ByteVector image, region, shown;
     IndexedPicture picture;
     ColorTable colors;
@@ -161,7 +210,27 @@ int UnpackCel(const std::string& modulePath, const std::string& stem, const std:
         pixel[2] = color[0];
         pixel[3] = 255;
     }
-    return WritePicture(folder + "/images/" + stem + ".png", rgba, error);
+    if (!WritePicture(folder + "/images/" + stem + ".png", rgba, error)) return 0;
+
+    bool ownColors = colors != moduleColors;
+    if (ownColors && (!EnsureFolder(folder, "palettes", error) ||
+                      !WritePicture(folder + "/palettes/" + stem + ".png", ColorSwatch(colors.data()), error)))
+        return 0;
+    if (!IndicesFollowColors(picture, ownColors ? SwatchColors(colors) : moduleColors, shown)) {
+        RgbaPicture grey;
+        grey.width = picture.width;
+        grey.height = picture.height;
+        grey.rgba.resize(picture.pixels.size() * 4, 255);
+        for (size_t i = 0; i < picture.pixels.size(); i++)
+            std::memset(&grey.rgba[4 * i], picture.pixels[i], 3);
+        if (!EnsureFolder(folder, "indices", error) ||
+            !WritePicture(folder + "/indices/" + stem + ".png", grey, error))
+            return 0;
+    }
+    if (MakeRegionData(picture.width, picture.height, shown) != region &&
+        (!EnsureFolder(folder, "regions", error) || !WriteBytes(folder + "/regions/" + stem + ".rgn", region, error)))
+        return 0;
+    return 1;
 }
 
 }  // namespace
@@ -186,6 +255,11 @@ int UnpackModuleToFolder(const std::string& modulePath, const std::string& folde
         if (needed && !MakeDirectory(folder + "/" + sub, &why)) return Fail(error, folder + "/" + sub, why);
     }
 
+    // The palette first: each cel is compared with it.
+    ColorTable moduleColors;
+    for (const PlannedEntry& entry : plan)
+        if (entry.kind == EntryKind::kPalette && !UnpackPalette(modulePath, folder, &moduleColors, error)) return 0;
+
     for (const PlannedEntry& entry : plan) {
         ByteVector data;
         switch (entry.kind) {
@@ -195,10 +269,9 @@ int UnpackModuleToFolder(const std::string& modulePath, const std::string& folde
                     return 0;
                 break;
             case EntryKind::kPalette:
-                if (!UnpackPalette(modulePath, folder, error)) return 0;
-                break;
+                break;  // written first
             case EntryKind::kCel:
-                if (!UnpackCel(modulePath, Stem(entry.name), folder, error)) return 0;
+                if (!UnpackCel(modulePath, Stem(entry.name), folder, moduleColors, error)) return 0;
                 break;
             case EntryKind::kRegion:
                 break;  // written with its cel
