@@ -9,10 +9,9 @@
 struct GifWriter {
     GifFileType* file;
     std::FILE* stream;  // the file giflib writes through
-    std::string path;
     uint32_t width;
     uint32_t height;
-    bool failed;  // a write failed: the file is removed when it is closed
+    bool failed;  // a write failed: the file is incomplete
 };
 
 namespace {
@@ -60,7 +59,6 @@ GifWriter* OpenGif(const std::string& path, uint32_t width, uint32_t height, con
     GifFileType* file = EGifOpen(stream, WriteToStream, &code);
     if (!file) {
         std::fclose(stream);
-        std::remove(path.c_str());
         *error = "cannot start the file (" + GifReason(code) + ")";
         return nullptr;
     }
@@ -68,7 +66,6 @@ GifWriter* OpenGif(const std::string& path, uint32_t width, uint32_t height, con
     if (!colors) {
         EGifCloseFile(file, &code);
         std::fclose(stream);
-        std::remove(path.c_str());
         *error = "out of memory";
         return nullptr;
     }
@@ -82,10 +79,9 @@ GifWriter* OpenGif(const std::string& path, uint32_t width, uint32_t height, con
         *error = "cannot write the file (" + GifReason(file->Error) + ")";
         EGifCloseFile(file, &code);
         std::fclose(stream);
-        std::remove(path.c_str());
         return nullptr;
     }
-    return new GifWriter{file, stream, path, width, height, false};
+    return new GifWriter{file, stream, width, height, false};
 }
 
 int AddGifFrame(GifWriter* gif, uint32_t left, uint32_t top, uint32_t width, uint32_t height,
@@ -121,7 +117,6 @@ int CloseGif(GifWriter* gif, std::string* error) {
     closed = std::fclose(gif->stream) == 0 && closed;
     bool ok = closed && !gif->failed;
     if (!closed && !gif->failed) *error = "cannot finish the file";
-    if (!ok) std::remove(gif->path.c_str());
     delete gif;
     return ok ? 1 : 0;
 }

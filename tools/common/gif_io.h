@@ -13,7 +13,7 @@ constexpr uint32_t kLongestGifDelay = 65535;
 // Starts an animated GIF of width × height pixels (1 to 65535 each way) that
 // plays once through and then repeats. `rgb` holds the 256 colours of the
 // file's one colour table as red, green, blue. Returns the writer (the caller
-// ends it with CloseGif), or nullptr with *error set; no file is left then.
+// ends it with CloseGif), or nullptr with *error set.
 GifWriter* OpenGif(const std::string& path, uint32_t width, uint32_t height, const uint8_t rgb[768],
                    std::string* error);
 
@@ -27,6 +27,7 @@ int AddGifFrame(GifWriter* gif, uint32_t left, uint32_t top, uint32_t width, uin
                 const uint8_t* pixels, int transparent, uint32_t delay, std::string* error);
 
 // Ends the file and frees the writer (nullptr is ignored). Returns 1 when
-// every frame and the end were written, or 0 with *error set; the file is
-// removed then.
+// every frame and the end were written, or 0 with *error set (the file is
+// then incomplete and left as it is: the path may name something that is not
+// ours to delete).
 int CloseGif(GifWriter* gif, std::string* error);

@@ -92,7 +92,9 @@ int PlanEntries(const std::string& modulePath, std::vector<PlannedEntry>* plan, 
             kind = EntryKind::kPalette;
         } else if (EndsWith(name, ".tw8") && names.count(Stem(name) + ".rgn") && CelUnpacks(modulePath, Stem(name))) {
             kind = EntryKind::kCel;
-        } else if (EndsWith(name, ".rgn") && names.count(Stem(name) + ".tw8") && CelUnpacks(modulePath, Stem(name))) {
+        } else if (EndsWith(name, ".rgn") && name != "palette.rgn" && names.count(Stem(name) + ".tw8") &&
+                   CelUnpacks(modulePath, Stem(name))) {
+            // (palette.tw8 is the palette, never a cel: a palette.rgn stays in other/.)
             kind = EntryKind::kRegion;
         } else if (EndsWith(name, ".snd") && SoundUnpacks(modulePath, name)) {
             kind = EntryKind::kSound;

@@ -254,12 +254,20 @@ int ChooseTransparent(std::vector<uint8_t>* pixels, const std::vector<uint8_t>& 
     return rarest;
 }
 
+// Ends the run after a GIF write failed.
+[[noreturn]] void FailGif(const std::string& error) {
+    std::fprintf(stderr, "zippit-sim: %s: %s\n", g_options.gifPath, error.c_str());
+    std::string ignored;
+    CloseGif(g_gif.writer, &ignored);
+    std::exit(1);
+}
+
 // Writes the waiting frame, shown until the clock reading `now`. Delays are
 // whole hundredths of a second; each frame's end is rounded from the run's
 // start, so the remainders carry and the total stays right. A frame whose
 // rounded delay is 0 is never seen and is left out.
-bool FlushGifFrame(uint32_t now) {
-    if (!g_gif.pending) return true;
+void FlushGifFrame(uint32_t now) {
+    if (!g_gif.pending) return;
     g_gif.pending = false;
     int64_t endMs = g_gif.startMs + static_cast<uint32_t>(now - g_gif.startClock);
     int64_t delay = (endMs + 5) / 10 - (g_gif.startMs + 5) / 10;
@@ -269,13 +277,10 @@ bool FlushGifFrame(uint32_t now) {
     while (delay > 0) {
         uint32_t part = static_cast<uint32_t>(std::min<int64_t>(delay, kLongestGifDelay));
         if (!AddGifFrame(g_gif.writer, g_gif.left, g_gif.top, g_gif.width, g_gif.height, g_gif.pixels.data(),
-                         g_gif.transparent, part, &error)) {
-            std::fprintf(stderr, "zippit-sim: %s: %s\n", g_options.gifPath, error.c_str());
-            return false;
-        }
+                         g_gif.transparent, part, &error))
+            FailGif(error);
         delay -= part;
     }
-    return true;
 }
 
 // Takes the frame just drawn into the recording: the part of the mascot
@@ -328,7 +333,7 @@ void PrintFrame() {
     if (g_gif.writer && g_frameNumber == g_options.frames) {
         // The frame after the last one is run only to learn when the last
         // one ends; it is neither printed nor recorded.
-        if (!FlushGifFrame(f.time)) std::exit(1);
+        FlushGifFrame(f.time);
         SysTestPostQuit(0);
         return;
     }
@@ -341,7 +346,7 @@ void PrintFrame() {
     }
     if (g_gif.writer) {
         if (g_frameNumber == 0) g_gif.startClock = f.time;
-        if (!FlushGifFrame(f.time)) std::exit(1);
+        FlushGifFrame(f.time);
         CaptureGifFrame();
     }
     if (++g_frameNumber == g_options.frames && !g_gif.writer) SysTestPostQuit(0);
