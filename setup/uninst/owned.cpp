@@ -106,8 +106,14 @@ size_t ListCreatedParents(const char* folder, char (*out)[kPathSize], size_t cap
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
     size_t count = 0;
     for (int i = 1; i < kMostListItems && count < capacity && ReadListItem(list, kListParents, i, item); i++)
+    {
+        // A drive ("D:", "D:\") is never one of them: "D:" alone would name
+        // the current folder of that drive.
+        const char* last = LastBackslash(item);
+        if (!last || !last[1]) continue;
         if (IsInFolder(folder, item) && !SameTextIgnoringCase(folder, item) && CopyText(out[count], kPathSize, item))
             count++;
+    }
     // Deepest first: a folder's name is longer than the names of those that
     // hold it. Setup lists them outermost first; a list it extended twice is
     // put in order here.

@@ -88,7 +88,8 @@ TEST(UninstallerList, FoldersMadeOnTheWayDeepestFirstAndOnlyThoseAbove) {
     ResetFake();
     // A second install into the same folder extended the list with a deeper parent.
     Fake().profiles["D:\\Games\\Pets\\Zippit\\UnInst.lst"] =
-        "[Parents]\n1=D:\\Games\n2=C:\\Windows\n3=d:\\games\\pets\n4=D:\\Games\\Pets\\Zippit\n5=D:\\Gam\n";
+        "[Parents]\n1=D:\\Games\n2=C:\\Windows\n3=d:\\games\\pets\n4=D:\\Games\\Pets\\Zippit\n5=D:\\Gam\n"
+        "6=D:\n7=D:\\\n";
     char parents[8][kPathSize];
     size_t count = ListCreatedParents("D:\\Games\\Pets\\Zippit", parents, 8);
     ASSERT_EQ(count, 2u);
