@@ -63,7 +63,7 @@ int IsDriveRoot(const char* folder) {
 // files that could not be removed, for the closing message.
 struct Removal {
     const char* folder;
-    char left[kMessageSize];
+    char left[kMessageSize / 2];  // half a message: the advice behind the names always fits
 };
 
 // Removes one item of the installed list. Returns 0 when it is the
