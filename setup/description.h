@@ -19,11 +19,13 @@ constexpr char kUninstallerSource[] = "UnInst.dat";
 constexpr char kUninstallerTarget[] = "UnInst.exe";
 // What the install made, kept in the install folder for the uninstaller.
 // Sections: the listed files (names relative to the install folder), the
-// shell links made and the Start-menu group folder; keys 1, 2, ... in each.
+// shell links made, the Start-menu group folder, and the folders made on the
+// way to the install folder (outermost first); keys 1, 2, ... in each.
 constexpr char kInstalledListName[] = "UnInst.lst";
 constexpr char kListFiles[] = "Files";
 constexpr char kListLinks[] = "Links";
 constexpr char kListFolders[] = "Folders";
+constexpr char kListParents[] = "Parents";
 
 struct SetupDescription {
     char setupFolder[kPathSize];      // folder of Setup and Setup.ini, no trailing backslash

@@ -2,6 +2,7 @@
 #include "setup/install.h"
 
 #include "setup/setup_system.h"
+#include "setup/uninst/owned.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,14 +18,41 @@ void CopySpan(const char* text, size_t length, char* out) {
     out[length] = 0;
 }
 
-void CreateFolders(const char* installFolder) {
+// Creates the install folder and its parents, then records the parents that
+// did not exist before, so the uninstaller can take them back.
+void CreateFolders(const SetupDescription* setup) {
+    const char* installFolder = setup->installFolder;
     size_t lengths[kValueSize];
     size_t count = ListFoldersToCreate(installFolder, lengths, kValueSize);
     char folder[kValueSize];
+    size_t made[kValueSize];
+    size_t madeCount = 0;
     for (size_t i = 0; i < count; i++) {
         CopySpan(installFolder, lengths[i], folder);
-        SysCreateFolder(folder);  // one that exists already is fine
+        // One that exists already is fine.
+        if (SysCreateFolder(folder) && lengths[i] < std::strlen(installFolder)) made[madeCount++] = lengths[i];
     }
+    for (size_t i = 0; i < madeCount; i++) {
+        CopySpan(installFolder, made[i], folder);
+        RecordInstalled(setup, kListParents, folder);
+    }
+}
+
+// Copies `source` to a temporary name beside `target`, then puts it in the
+// target's place in one step: a copy that stops halfway (a full disk, a bad
+// medium) leaves the old target as it was.
+int CopyOver(const char* source, const char* target) {
+    char temporary[kPathSize];
+    // A target too long for a temporary name beside it is copied directly.
+    if (!FormatPath(temporary, sizeof temporary, "%s.~new", target)) return SysCopyFile(source, target);
+    if (SysCopyFile(source, temporary)) {
+        // Read-only from the medium would stop the clean-up below.
+        SysSetArchiveOnly(temporary);
+        if (SysReplaceFile(temporary, target)) return 1;
+    }
+    SysSetArchiveOnly(temporary);
+    SysDeleteFile(temporary);
+    return 0;
 }
 
 // Copies `source` over `target` unless the target is as new or newer.
@@ -38,12 +66,28 @@ int InstallOneFile(const char* source, const char* target) {
             sourceTime <= targetTime)
             return 1;
     }
-    if (!SysCopyFile(source, target)) return SysPathExists(target);
+    if (!CopyOver(source, target)) return SysPathExists(target);
     SysSetArchiveOnly(target);
     return 1;
 }
 
 }  // namespace
+
+int SettleInstallFolder(SetupDescription* setup) {
+    char full[kValueSize];
+    if (!SysFullPath(setup->installFolder, full, sizeof full)) return 0;
+    size_t length = 0;
+    // A lead byte at the very end would take the backslash behind it as its
+    // second byte: it names no character and goes.
+    for (size_t width = 1; full[length]; length += width) {
+        width = SysIsLeadByte(static_cast<unsigned char>(full[length])) ? 2 : 1;
+        if (width == 2 && !full[length + 1]) break;
+    }
+    full[length] = 0;
+    // "D:\Apps\X\" becomes "D:\Apps\X"; the root "D:\" stays whole.
+    while (length > 3 && LastBackslash(full) == full + length - 1) full[--length] = 0;
+    return CopyText(setup->installFolder, sizeof setup->installFolder, full);
+}
 
 size_t ListFoldersToCreate(const char* installFolder, size_t* lengths, size_t capacity) {
     size_t count = 0;
@@ -117,7 +161,7 @@ int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context
     char text[kMessageSize];
     FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制", setup->productName, setup->installFolder);
     sink(context, text);
-    CreateFolders(setup->installFolder);
+    CreateFolders(setup);
 
     char key[16];
     char name[kValueSize];
@@ -131,14 +175,15 @@ int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context
         FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制  \n\t%s", setup->productName,
                    setup->installFolder, name);
         sink(context, text);
-        if (!MakeSourcePath(setup, name, source, sizeof source) || !MakeTargetPath(setup, name, target, sizeof target))
+        if (!StaysInFolder(name) || !MakeSourcePath(setup, name, source, sizeof source) ||
+            !MakeTargetPath(setup, name, target, sizeof target))
             continue;
         if (InstallOneFile(source, target)) RecordInstalled(setup, kListFiles, name);
     }
 
     // The uninstaller always comes from the setup folder itself and always replaces an older one.
     if (FormatPath(source, sizeof source, "%s\\%s", setup->setupFolder, kUninstallerSource) &&
-        MakeTargetPath(setup, kUninstallerTarget, target, sizeof target) && SysCopyFile(source, target))
+        MakeTargetPath(setup, kUninstallerTarget, target, sizeof target) && CopyOver(source, target))
         SysSetArchiveOnly(target);
     return index;
 }
@@ -157,7 +202,8 @@ void MakeShortcuts(const SetupDescription* setup, const char* section, const cha
         ReadSetupValue(setup, section, key, "", list);
         if (!list[0]) continue;
         ReadSetupValue(setup, "SetupFiles", key, "", name);
-        if (!MakeTargetPath(setup, name, target, sizeof target) ||
+        // An empty name (the stop index) makes links to the install folder itself.
+        if ((name[0] && !StaysInFolder(name)) || !MakeTargetPath(setup, name, target, sizeof target) ||
             !FolderOfPath(target, workingFolder, sizeof workingFolder))
             continue;
         ShortcutCursor cursor = StartShortcutList(list);

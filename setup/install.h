@@ -8,6 +8,13 @@
 
 #include <cstddef>
 
+// Puts the install folder the user confirmed into the system's full form
+// (SysFullPath), without a trailing backslash unless it is a drive root, so
+// that every path built on it, and the uninstaller's path in the registry,
+// is the one the system resolves. Returns 0, the folder as it was, when the
+// system cannot resolve it.
+int SettleInstallFolder(SetupDescription* setup);
+
 // Lengths of the folders to create for an install folder, in order: the text
 // in front of each backslash after the first one, then the whole folder.
 // Returns how many were stored in `lengths` (at most `capacity`). Without any
@@ -49,18 +56,22 @@ int NextShortcutEntry(ShortcutCursor* cursor, ShortcutEntry* entry);
 // Receives the progress texts of the file installation.
 typedef void (*ProgressSink)(void* context, const char* text);
 
-// Creates the install folder and its parents, copies each listed file of
-// [SetupFiles] 1, 2, ... whose target is missing or older than its source,
-// gives copies the archive attribute alone, installs the uninstaller, and
-// reports progress through `sink`. Returns the stop index (the first key
+// Creates the install folder and its parents (recording the parents it made),
+// copies each listed file of [SetupFiles] 1, 2, ... whose target is missing
+// or older than its source, gives copies the archive attribute alone,
+// installs the uninstaller, and reports progress through `sink`. A copy goes
+// to a temporary name beside the target first and then replaces it, so a
+// copy that fails keeps the old file. Returns the stop index (the first key
 // whose value is missing or empty). Nothing is reported as a failure: a file
-// that cannot be copied, or whose path would not fit, is passed over.
+// that cannot be copied, whose path would not fit, or whose name would leave
+// the install folder (StaysInFolder, the uninstaller's rule) is passed over.
 int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context);
 
 // Makes the shortcuts of the numbered lists 1 up to and including `stopIndex`
 // of `section` ("StartMenu" or "Startup") into `folder`, each to the listed
 // file of the same index in the install folder. A link whose path would not
-// fit is passed over. Made links are recorded for the uninstaller.
+// fit, or to a name that would leave the install folder, is passed over.
+// Made links are recorded for the uninstaller.
 void MakeShortcuts(const SetupDescription* setup, const char* section, const char* folder, int stopIndex);
 
 // The Start-menu shortcuts: the group folder [StartMenu] StartMenu below the

@@ -30,8 +30,22 @@ char SysWindowsDrive();
 void SysReadProfile(const char* path, const char* section, const char* key, const char* fallback, char* out,
                     size_t size);
 
-// Writes [section] key = value into the profile file `path`, creating it.
+// Writes [section] key = value into the profile file `path`, creating it. A
+// key that is there already gets the new value in its place; a new key goes
+// to the end of its section, a new section to the end of the file.
 int SysWriteProfile(const char* path, const char* section, const char* key, const char* value);
+
+// Removes [section] with all its keys from the profile file `path`.
+int SysDeleteProfileSection(const char* path, const char* section);
+
+// 1 when `byte` starts a double-byte character in the system code page (its
+// second byte may then be 0x5C and is no backslash).
+int SysIsLeadByte(unsigned char byte);
+
+// The full path the system makes of `path`: relative to the current folder,
+// '/' read as '\', runs of backslashes, "." and ".." resolved. Returns 0,
+// `out` empty, when it fails or does not fit `size`.
+int SysFullPath(const char* path, char* out, size_t size);
 
 // Creates one folder; fails when it exists already or its parent is missing.
 int SysCreateFolder(const char* path);
@@ -43,8 +57,16 @@ int SysPathExists(const char* path);
 // Fails when the file cannot be opened.
 int SysFileWriteTime(const char* path, uint64_t* ticks);
 
-// Copies `from` over `to`, replacing it when it exists.
+// Copies `from` over `to`, replacing it when it exists. Keeps the source's
+// last-write time. A copy that fails may leave a part of the file at `to`.
 int SysCopyFile(const char* from, const char* to);
+
+// Moves the file `from` to `to` in one step, replacing a file at `to`; on
+// failure both stay as they were.
+int SysReplaceFile(const char* from, const char* to);
+
+// Deletes a file.
+int SysDeleteFile(const char* path);
 
 // Gives a file the archive attribute alone (no read-only, hidden or system).
 int SysSetArchiveOnly(const char* path);

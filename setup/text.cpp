@@ -1,9 +1,13 @@
 // Bounded formatting of the installer's paths and messages.
 #include "setup/text.h"
 
+#include "setup/setup_system.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 size_t GbkPrefixLength(const char* text, size_t limit) {
     size_t at = 0;
@@ -56,7 +60,7 @@ int CopyText(char* out, size_t size, const char* text) {
 
 int SamePrefixIgnoringCase(const char* a, const char* b, size_t length) {
     size_t at = 0;
-    int trail = 0;  // the byte at `at` is the second byte of a GBK character
+    int trail = 0;  // the byte at `at` is the second byte of a double-byte character
     for (; at < length; at++) {
         unsigned char x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
         if (!trail) {
@@ -65,7 +69,7 @@ int SamePrefixIgnoringCase(const char* a, const char* b, size_t length) {
         }
         if (x != y) return 0;
         if (!x) return 1;
-        trail = !trail && x >= 0x81 && x <= 0xFE;
+        trail = !trail && SysIsLeadByte(x);
     }
     return 1;
 }
@@ -75,17 +79,10 @@ int SameTextIgnoringCase(const char* a, const char* b) {
     return std::strlen(b) == length && SamePrefixIgnoringCase(a, b, length);
 }
 
-namespace {
-int IsGbkLead(char c) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    return byte >= 0x81 && byte <= 0xFE;
-}
-}  // namespace
-
 const char* NextBackslash(const char* from) {
     for (const char* at = from; *at; at++) {
         if (*at == '\\') return at;
-        if (IsGbkLead(*at) && at[1]) at++;
+        if (SysIsLeadByte(static_cast<unsigned char>(*at)) && at[1]) at++;
     }
     return nullptr;
 }
@@ -94,4 +91,69 @@ const char* LastBackslash(const char* text) {
     const char* last = nullptr;
     for (const char* at = NextBackslash(text); at; at = NextBackslash(at + 1)) last = at;
     return last;
+}
+
+namespace {
+
+int IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Length of the root of a full path: "X:\" (3), or "\\server\share" up to
+// the backslash behind the share; 0 when `path` is not full.
+size_t RootLength(const std::string& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\') return 3;
+    if (path.compare(0, 2, "\\\\") != 0) return 0;
+    const char* server = NextBackslash(path.c_str() + 2);
+    const char* share = server ? NextBackslash(server + 1) : nullptr;
+    return share ? static_cast<size_t>(share - path.c_str()) : path.size();
+}
+
+}  // namespace
+
+int ResolveFullPath(const char* path, const char* current, char* out, size_t size) {
+    if (size) out[0] = 0;
+    std::string text = path;
+    // '/' is never the second byte of a double-byte character.
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    std::string base = current;
+    std::string full;
+    if (RootLength(text)) {
+        full = text;
+    } else if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == ':') {
+        std::string drive = text.substr(0, 2);
+        if (RootLength(base) == 3 && SamePrefixIgnoringCase(base.c_str(), drive.c_str(), 2))
+            full = base + "\\" + text.substr(2);
+        else
+            full = drive + "\\" + text.substr(2);
+    } else {
+        size_t root = RootLength(base);
+        if (!root) return 0;
+        full = text[0] == '\\' ? base.substr(0, root) + text : base + "\\" + text;
+    }
+
+    size_t root = RootLength(full);
+    std::string result = full.substr(0, root);
+    if (result.back() != '\\') result += '\\';
+    std::vector<std::string> parts;
+    const char* at = full.c_str() + root;
+    while (*at) {
+        const char* end = NextBackslash(at);
+        std::string part = end ? std::string(at, end) : std::string(at);
+        if (!end) {
+            size_t keep = part.find_last_not_of(". ");
+            // ".." and "." as the last part are resolved below, not trimmed.
+            if (part != "." && part != "..") part = keep == std::string::npos ? "" : part.substr(0, keep + 1);
+        }
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        if (!end) break;
+        at = end + 1;
+    }
+    int trailing = full.size() > root && full.back() == '\\' && !parts.empty();
+    for (size_t i = 0; i < parts.size(); i++) result += (i ? "\\" : "") + parts[i];
+    if (trailing) result += '\\';
+    return CopyText(out, size, result.c_str());
 }

@@ -28,16 +28,27 @@ size_t GbkPrefixLength(const char* text, size_t limit);
 int CopyText(char* out, size_t size, const char* text);
 
 // 1 when `a` and `b` are equal, ASCII letters compared without regard to
-// case (as the file system compares names); GBK trail bytes are never folded.
+// case (as the file system compares names); the second bytes of double-byte
+// characters of the system code page are never folded.
 int SameTextIgnoringCase(const char* a, const char* b);
 
 // 1 when the first `length` bytes of `a` and `b` are equal, compared the same way.
 int SamePrefixIgnoringCase(const char* a, const char* b, size_t length);
 
-// The first backslash from `from` on, or nullptr. GBK-aware: a 0x5C that is
-// the second byte of a double-byte character is not a backslash. `from` must
-// start a character.
+// The first backslash from `from` on, or nullptr. A 0x5C that is the second
+// byte of a double-byte character of the system code page is not a
+// backslash. `from` must start a character.
 const char* NextBackslash(const char* from);
 
-// The last backslash of `text`, GBK-aware, or nullptr.
+// The last backslash of `text` (read as NextBackslash reads it), or nullptr.
 const char* LastBackslash(const char* text);
+
+// The full path the system makes of `path` with `current` as the current
+// folder (a full path such as "C:\Work"): '/' is read as '\', a path without
+// a drive or root is joined to `current`, "X:name" to `current` when that is
+// on drive X and to the root of X otherwise, "\name" to the root of
+// `current`; runs of backslashes count as one, "." parts go, ".." parts take
+// the part before them away (never the root), and dots and blanks at the end
+// of the last part go. A trailing backslash stays. Returns 0, `out` empty,
+// when the result does not fit `size` or `current` is needed but not full.
+int ResolveFullPath(const char* path, const char* current, char* out, size_t size);

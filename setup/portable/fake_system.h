@@ -1,11 +1,13 @@
 // The portable Setup services keep a small in-memory machine that the native
 // tests fill and inspect: a command line, a current folder, profile files,
 // folders, files with last-write times, drives, shell links and registry texts.
-// Drive roots ("C:") always exist as folders.
+// Drive roots ("C:") always exist as folders. Profile files are written the
+// way the system writes them: one block per section, keys replaced in place.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,7 @@ struct FakeMachine {
     std::vector<std::string> folders;             // existing folders, as created
     std::vector<std::string> createdFolders;      // every successful SysCreateFolder, in order
     std::map<std::string, FakeFile> files;
+    std::set<std::string> failingCopies;          // copies to these paths stop halfway and fail
     std::map<std::string, FakeDrive> drives;      // by root, such as "C:\"
     std::vector<FakeLink> links;                  // in the order made
     std::map<std::string, std::string> registry;  // "key|name" -> text

@@ -3,10 +3,12 @@
 #include "setup/setup_system.h"
 
 #include "setup/portable/fake_system.h"
+#include "setup/text.h"
 
 #include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 FakeMachine& Fake() {
     static FakeMachine machine;
@@ -30,10 +32,20 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin + 1);
 }
 
+// Folders are compared as the system resolves them, so "X\sub\.." is X.
+// A line of a profile file as the system reads it: a text (a zero byte ends
+// it) without blanks around it.
+std::string CleanLine(const std::string& line) { return Trim(line.substr(0, line.find('\0'))); }
+
 int FolderExists(const std::string& path) {
     if (path.size() == 2 && path[1] == ':') return 1;
+    char full[1024], known[1024];
+    if (!ResolveFullPath(path.c_str(), Fake().currentFolder.c_str(), full, sizeof full)) return 0;
+    if (std::strlen(full) == 3 && full[1] == ':') return 1;
     for (const std::string& folder : Fake().folders)
-        if (Lower(folder) == Lower(path)) return 1;
+        if (ResolveFullPath(folder.c_str(), Fake().currentFolder.c_str(), known, sizeof known) &&
+            Lower(known) == Lower(full))
+            return 1;
     return 0;
 }
 
@@ -73,7 +85,7 @@ void SysReadProfile(const char* path, const char* section, const char* key, cons
     std::istringstream lines(file->second);
     std::string line, current;
     while (std::getline(lines, line)) {
-        line = Trim(line);
+        line = CleanLine(line);
         if (!line.empty() && line[0] == '[') {
             current = Lower(line.substr(1, line.find(']') - 1));
             continue;
@@ -86,12 +98,81 @@ void SysReadProfile(const char* path, const char* section, const char* key, cons
     }
 }
 
+namespace {
+
+// The lines of a profile file, and where [section] and its last key line are.
+struct ProfileSection {
+    std::vector<std::string> lines;
+    size_t header;  // lines.size() when the section is missing
+    size_t end;     // one past the section's last line
+};
+
+ProfileSection FindSection(const std::string& text, const char* section) {
+    ProfileSection found;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) found.lines.push_back(line);
+    found.header = found.end = found.lines.size();
+    for (size_t at = 0; at < found.lines.size(); at++) {
+        std::string trimmed = CleanLine(found.lines[at]);
+        if (trimmed.empty() || trimmed[0] != '[') continue;
+        if (found.header < found.lines.size()) {
+            found.end = at;
+            break;
+        }
+        if (Lower(trimmed.substr(1, trimmed.find(']') - 1)) == Lower(section)) found.header = at;
+    }
+    return found;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+}  // namespace
+
 int SysWriteProfile(const char* path, const char* section, const char* key, const char* value) {
-    // Appends a section of its own per write; the reader takes the first match,
-    // and a key is only ever written once by the installer.
     std::string& text = Fake().profiles[path];
-    text += std::string("[") + section + "]\n" + key + "=" + value + "\n";
+    ProfileSection found = FindSection(text, section);
+    std::string line = std::string(key) + "=" + value;
+    if (found.header == found.lines.size()) {
+        found.lines.push_back(std::string("[") + section + "]");
+        found.lines.push_back(line);
+    } else {
+        size_t at = found.header + 1;
+        for (; at < found.end; at++) {
+            std::string clean = CleanLine(found.lines[at]);
+            size_t equals = clean.find('=');
+            if (equals != std::string::npos && Lower(Trim(clean.substr(0, equals))) == Lower(key)) break;
+        }
+        if (at < found.end)
+            found.lines[at] = line;
+        else
+            found.lines.insert(found.lines.begin() + static_cast<std::ptrdiff_t>(found.end), line);
+    }
+    text = JoinLines(found.lines);
     return 1;
+}
+
+int SysDeleteProfileSection(const char* path, const char* section) {
+    auto file = Fake().profiles.find(path);
+    if (file == Fake().profiles.end()) return 1;
+    // Every block of that name goes, should the file hold it twice.
+    for (;;) {
+        ProfileSection found = FindSection(file->second, section);
+        if (found.header == found.lines.size()) return 1;
+        found.lines.erase(found.lines.begin() + static_cast<std::ptrdiff_t>(found.header),
+                          found.lines.begin() + static_cast<std::ptrdiff_t>(found.end));
+        file->second = JoinLines(found.lines);
+    }
+}
+
+int SysIsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+int SysFullPath(const char* path, char* out, size_t size) {
+    return ResolveFullPath(path, Fake().currentFolder.c_str(), out, size);
 }
 
 int SysCreateFolder(const char* path) {
@@ -122,9 +203,26 @@ int SysCopyFile(const char* from, const char* to) {
     FakeFile copy = source->second;
     copy.archiveOnly = 0;
     copy.locked = 0;
+    if (Fake().failingCopies.count(target)) {
+        // The medium or the disk gave out: half of the file is there.
+        copy.content.resize(copy.content.size() / 2);
+        Fake().files[target] = copy;
+        return 0;
+    }
     Fake().files[target] = copy;
     return 1;
 }
+
+int SysReplaceFile(const char* from, const char* to) {
+    auto source = Fake().files.find(from);
+    if (source == Fake().files.end() || FolderExists(to)) return 0;
+    FakeFile moved = source->second;
+    Fake().files.erase(source);
+    Fake().files[to] = moved;
+    return 1;
+}
+
+int SysDeleteFile(const char* path) { return Fake().files.erase(path) != 0; }
 
 int SysSetArchiveOnly(const char* path) {
     auto file = Fake().files.find(path);

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -36,6 +38,16 @@ int ReadListItem(const char* list, const char* section, int index, char* out) {
 
 // No list holds this many items; a bound for a list that was tampered with.
 constexpr int kMostListItems = 100000;
+
+// Replaces `section` of the profile file `list` with keys 1, 2, ... for `items`.
+void RewriteSection(const char* list, const char* section, const std::vector<std::string>& items) {
+    SysDeleteProfileSection(list, section);
+    char key[16];
+    for (size_t i = 0; i < items.size(); i++) {
+        std::snprintf(key, sizeof key, "%d", static_cast<int>(i + 1));
+        SysWriteProfile(list, section, key, items[i].c_str());
+    }
+}
 
 }  // namespace
 
@@ -68,16 +80,49 @@ int IsLinkPath(const char* path) {
     return length >= 4 && SameTextIgnoringCase(path + length - 4, ".lnk");
 }
 
-void ListRemovals(const char* folder, RemovalSink sink, void* context) {
+int RemoveListed(const char* folder, RemovalSink sink, void* context) {
     char list[kPathSize];
     char item[kValueSize];
     char path[kPathSize];
-    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return;
+    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
+    std::vector<std::string> links, files;  // the product's, still there
     for (int i = 1; i < kMostListItems && ReadListItem(list, kListLinks, i, item); i++)
-        if (IsLinkPath(item)) sink(context, kRemoveLink, item);
+        if (IsLinkPath(item) && !sink(context, kRemoveLink, item)) links.push_back(item);
     for (int i = 1; i < kMostListItems && ReadListItem(list, kListFolders, i, item); i++)
         sink(context, kRemoveFolder, item);
     for (int i = 1; i < kMostListItems && ReadListItem(list, kListFiles, i, item); i++)
-        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item))
-            sink(context, kRemoveFile, path);
+        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item) &&
+            !sink(context, kRemoveFile, path))
+            files.push_back(item);
+    if (links.empty() && files.empty()) return 0;
+    RewriteSection(list, kListLinks, links);
+    RewriteSection(list, kListFiles, files);
+    return static_cast<int>(links.size() + files.size());
+}
+
+size_t ListCreatedParents(const char* folder, char (*out)[kPathSize], size_t capacity) {
+    char list[kPathSize];
+    char item[kValueSize];
+    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
+    size_t count = 0;
+    for (int i = 1; i < kMostListItems && count < capacity && ReadListItem(list, kListParents, i, item); i++)
+    {
+        // A drive ("D:", "D:\") is never one of them: "D:" alone would name
+        // the current folder of that drive.
+        const char* last = LastBackslash(item);
+        if (!last || !last[1]) continue;
+        if (IsInFolder(folder, item) && !SameTextIgnoringCase(folder, item) && CopyText(out[count], kPathSize, item))
+            count++;
+    }
+    // Deepest first: a folder's name is longer than the names of those that
+    // hold it. Setup lists them outermost first; a list it extended twice is
+    // put in order here.
+    char held[kPathSize];
+    for (size_t i = 1; i < count; i++)
+        for (size_t j = i; j > 0 && std::strlen(out[j]) > std::strlen(out[j - 1]); j--) {
+            std::memcpy(held, out[j], kPathSize);
+            std::memcpy(out[j], out[j - 1], kPathSize);
+            std::memcpy(out[j - 1], held, kPathSize);
+        }
+    return count;
 }

@@ -2,6 +2,10 @@
 // items of the installed list that pass for the product's.
 #pragma once
 
+#include "setup/text.h"
+
+#include <cstddef>
+
 // 1 when `path` is `folder` itself or lies below it (a backslash follows the
 // folder's name, and nothing after it climbs out with ".."), ASCII letters
 // compared without regard to case. An empty folder owns nothing.
@@ -19,13 +23,23 @@ int IsLinkPath(const char* path);
 
 enum RemovalKind { kRemoveLink, kRemoveFolder, kRemoveFile };
 
-// Receives one thing the uninstaller may remove.
-typedef void (*RemovalSink)(void* context, RemovalKind kind, const char* path);
+// Removes one thing the uninstaller may remove, or leaves one that turns out
+// not to be the product's. Returns 1 when it is gone or stays for good (not
+// the product's, or a folder holding the user's files), 0 when it is the
+// product's and could not be removed.
+typedef int (*RemovalSink)(void* context, RemovalKind kind, const char* path);
 
 // Walks the installed list `folder`\UnInst.lst in the order the uninstaller
 // removes things: the listed link files (paths ending in .lnk; where each one
 // points is the caller's to ask), the listed folders, then the listed product
 // files that stay inside `folder`, as full paths. Other items, and files whose
 // path would not fit kPathSize, are passed over. Each section ends at its
-// first missing or empty key.
-void ListRemovals(const char* folder, RemovalSink sink, void* context);
+// first missing or empty key. Links and files that could not be removed stay
+// listed: the list is then rewritten to name only those (its folders and
+// parents kept), so that a later run takes them up again. Returns how many
+// could not be removed; with none the list is left as it was.
+int RemoveListed(const char* folder, RemovalSink sink, void* context);
+
+// The listed folders that Setup made on the way to `folder` and that hold
+// it, deepest first, copied into `out` (at most `capacity`). Returns how many.
+size_t ListCreatedParents(const char* folder, char (*out)[kPathSize], size_t capacity);

@@ -79,6 +79,9 @@ void Install(HWND dialog) {
 
 void OnOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, g_setup.installFolder, kValueSize);
+    // The folder as the system resolves it, so the uninstaller finds its entry
+    // however the folder was typed.
+    SettleInstallFolder(&g_setup);
     if (!EnoughSpace(InstallDriveFreeSpace(g_setup.installFolder), g_setup.neededSize)) {
         MessageBoxA(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
                     g_setup.productName, MB_ICONWARNING);

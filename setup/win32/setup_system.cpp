@@ -36,6 +36,23 @@ int SysWriteProfile(const char* path, const char* section, const char* key, cons
     return WritePrivateProfileStringA(section, key, value, path) != 0;
 }
 
+int SysDeleteProfileSection(const char* path, const char* section) {
+    return WritePrivateProfileStringA(section, nullptr, nullptr, path) != 0;
+}
+
+int SysIsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != 0; }
+
+int SysFullPath(const char* path, char* out, size_t size) {
+    char* name = nullptr;
+    DWORD length = GetFullPathNameA(path, static_cast<DWORD>(size), out, &name);
+    // The length excludes the terminator on success and includes it when the buffer is too small.
+    if (length == 0 || length >= size) {
+        if (size) out[0] = 0;
+        return 0;
+    }
+    return 1;
+}
+
 int SysCreateFolder(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
 
 int SysPathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
@@ -54,6 +71,12 @@ int SysFileWriteTime(const char* path, uint64_t* ticks) {
 }
 
 int SysCopyFile(const char* from, const char* to) { return CopyFileA(from, to, FALSE) != 0; }
+
+int SysReplaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+int SysDeleteFile(const char* path) { return DeleteFileA(path) != 0; }
 
 int SysSetArchiveOnly(const char* path) { return SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE) != 0; }
 

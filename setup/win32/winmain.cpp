@@ -86,16 +86,36 @@ int CreateBackground(HINSTANCE instance) {
     return 1;
 }
 
+// Claims the product's Setup mutex, named "ZippitSetup " and the title (a
+// backslash, which would name a namespace, read as '/'). Two Setups started
+// together can both miss each other's background window; only one gets the
+// mutex. Returns 0 when another Setup holds it, also one of another user
+// that cannot be opened; a mutex that cannot be made at all leaves the
+// window check alone in charge. The mutex lives as long as the process.
+int ClaimSetupMutex() {
+    char name[MAX_PATH];
+    FormatText(name, sizeof name, "ZippitSetup %s", g_setup.title);
+    for (char* at = name; *at; at++)
+        if (*at == '\\') *at = '/';
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    DWORD error = GetLastError();
+    if (mutex && error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return 0;
+    }
+    return mutex || error != ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SetupReadResult read = ReadSetupDescription(&g_setup);
     if (read == kNoSetupFolder) return 0;
-    // A second Setup of the same product finds the first one's background
-    // class. A background that cannot be made is a start-up failure too:
+    // A second Setup of the same product finds the first one's mutex or
+    // background class. A background that cannot be made is a start-up failure too:
     // without it nothing would end the message loop.
-    if (read != kSetupReady || FindWindowA(g_setup.title, nullptr) || !RegisterBackgroundClass(instance) ||
-        !CreateBackground(instance)) {
+    if (read != kSetupReady || !ClaimSetupMutex() || FindWindowA(g_setup.title, nullptr) ||
+        !RegisterBackgroundClass(instance) || !CreateBackground(instance)) {
         MessageBoxA(nullptr, kStartupError, "Error", MB_ICONWARNING);
         return 0;
     }

@@ -12,6 +12,7 @@
 #include "setup/portable/fake_system.h"
 #include "setup/setup_system.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/fuzz_paths.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -135,20 +136,29 @@ bool InFolder(const std::string& path, const std::string& folder) {
     return path.size() > folder.size() && StartsWith(path, folder) && path[folder.size()] == '\\';
 }
 
-// Everything the machine got lies where the values can put it, and fits a path.
+// The files of the prepared machine.
+bool Prepared(const std::string& path) {
+    static const char* const kNames[] = {"Setup.ini", "Setup.exe", "UnInst.dat", "Zippit.exe", "Zippy.Pkm",
+                                         "Pebble.Pkm", "Zippit.html", "DISK1\\a.exe"};
+    for (const char* name : kNames)
+        if (path == std::string(kSetupFolder) + "\\" + name) return true;
+    return false;
+}
+
+// Everything the machine got lies where the values can put it, as the system
+// resolves the paths, and fits a path.
 void CheckMachine(const SetupDescription* setup) {
     const FakeMachine& machine = Fake();
     std::string install = setup->installFolder;
     std::string group = std::string(kPrograms) + "\\" + Value("StartMenu", "StartMenu", "");
     for (const std::string& folder : machine.createdFolders) {
         FuzzCheck(folder.size() < kPathSize, "a folder path too long");
-        FuzzCheck((StartsWith(install, folder) && (folder.size() == install.size() || install[folder.size()] == '\\')) ||
-                      folder == group,
-                  "a folder made outside the install folder and the group");
+        FuzzCheck(FuzzResolvesInside(install, folder, false, false) || folder == group,
+                  "a folder made outside the install folder, its parents and the group");
     }
     for (const auto& file : machine.files) {
         FuzzCheck(file.first.size() < kPathSize, "a file path too long");
-        FuzzCheck(StartsWith(file.first, "C:\\Setup\\") || InFolder(file.first, install),
+        FuzzCheck(Prepared(file.first) || FuzzResolvesInside(file.first, install, true),
                   "a file written outside the install folder");
     }
     for (const auto& profile : machine.profiles)
@@ -159,7 +169,7 @@ void CheckMachine(const SetupDescription* setup) {
         FuzzCheck((InFolder(link.link, group) || InFolder(link.link, kPrograms) || InFolder(link.link, kStartup)) &&
                       link.link.size() >= 4 && link.link.compare(link.link.size() - 4, 4, ".lnk") == 0,
                   "a link file outside the Start menu");
-        FuzzCheck(InFolder(link.target, install), "a link to a file outside the install folder");
+        FuzzCheck(FuzzResolvesInside(link.target, install, false), "a link to a file outside the install folder");
         FuzzCheck(InFolder(link.target, link.folder), "a link whose working folder does not hold its target");
     }
     for (const auto& value : machine.registry) {
@@ -183,6 +193,18 @@ void CheckInstalledList(const SetupDescription* setup) {
         bool made = false;
         for (const FakeLink& link : Fake().links) made = made || link.link == item;
         FuzzCheck(made, "a link listed that was not made");
+    }
+    for (int index = 1;; index++) {
+        SysReadProfile(list.c_str(), kListParents, std::to_string(index).c_str(), "", item, sizeof item);
+        if (!item[0]) break;
+        // The profile reader trims blanks from a value's ends.
+        bool made = false;
+        for (const std::string& folder : Fake().createdFolders) {
+            std::string read = folder;
+            while (!read.empty() && std::strchr(" \t\r", read.back())) read.pop_back();
+            made = made || (read == item && FuzzResolvesInside(setup->installFolder, folder, false, false));
+        }
+        FuzzCheck(made, "a parent listed that was not made, or does not hold the install folder");
     }
     for (int index = 1;; index++) {
         SysReadProfile(list.c_str(), kListFiles, std::to_string(index).c_str(), "", item, sizeof item);
@@ -226,6 +248,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(EnoughSpace(free, setup.neededSize) == (free >= static_cast<uint32_t>(setup.neededSize)),
               "the space check compares otherwise");
 
+    // The dialog's OK puts the confirmed folder into the system's full form.
+    SettleInstallFolder(&setup);
     CheckPaths(&setup);
     int stopIndex = InstallFiles(&setup, CheckProgress, &setup);
     FuzzCheck(stopIndex >= 1 && Value("SetupFiles", std::to_string(stopIndex).c_str(), "").empty(),

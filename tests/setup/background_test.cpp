@@ -26,6 +26,27 @@ TEST(SetupBackground, BandsTileTheWholeScreen) {
     }
 }
 
+TEST(SetupBackground, BandEdgesInSinglePrecisionForEveryHeight) {
+    // The edges worked out apart from the code: a product of two floats is
+    // exact in double, so one rounding to float gives the float product that
+    // a build keeping floats in wider registers would miss (127 rows: the
+    // first band ends at row 2, not 1).
+    const float k = 1.0f / 127.0f;
+    int wrong = 0;
+    for (int height = 1; height <= 2160; height++) {
+        float step = static_cast<float>(static_cast<double>(height) * static_cast<double>(k));
+        for (int n = 0; n < kBandCount && wrong < 5; n++) {
+            float top = static_cast<float>(static_cast<double>(2 * n) * static_cast<double>(step));
+            float bottom = static_cast<float>(static_cast<double>(2 * n + 2) * static_cast<double>(step));
+            Band band = BackgroundBand(n, height);
+            if (band.top == static_cast<int32_t>(top) && band.bottom == static_cast<int32_t>(bottom)) continue;
+            ADD_FAILURE() << "height " << height << " band " << n << ": " << band.top << ".." << band.bottom;
+            wrong++;
+        }
+    }
+    EXPECT_EQ(BackgroundBand(0, 127).bottom, 2);
+}
+
 TEST(SetupBackground, TitleFontHeight) {
     EXPECT_EQ(TitleFontHeight(1024), 32);
     EXPECT_EQ(TitleFontHeight(1920), 60);

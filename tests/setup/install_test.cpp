@@ -3,6 +3,7 @@
 // entries and the list kept for the uninstaller.
 #include "setup/install.h"
 #include "setup/portable/fake_system.h"
+#include "setup/setup_system.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,7 @@ TEST_F(InstallTest, GapEndsTheListAndGivesTheStopIndex) {
     EXPECT_TRUE(Fake().files["D:\\Apps\\X\\UnInst.exe"].archiveOnly);
     EXPECT_EQ(Fake().files["D:\\Apps\\X\\UnInst.exe"].content, "E:\\UnInst.dat");
     EXPECT_EQ(Fake().createdFolders, (std::vector<std::string>{"D:\\Apps", "D:\\Apps\\X"}));
+    EXPECT_EQ(List(), "[Parents]\n1=D:\\Apps\n[Files]\n1=a.exe\n2=b.dat\n") << "the parent made on the way is listed";
     ASSERT_EQ(progress.size(), 3u);
     EXPECT_EQ(progress[0], "P 必要的文件        \nD:\\Apps\\X正在复制");
     EXPECT_EQ(progress[2], "P 必要的文件        \nD:\\Apps\\X正在复制  \n\tb.dat");
@@ -152,6 +154,74 @@ TEST_F(InstallTest, OnlyAnOlderTargetIsReplaced) {
     std::string list = List();
     EXPECT_NE(list.find("=newer.dat"), std::string::npos);
     EXPECT_EQ(list.find("missing.dat"), std::string::npos);
+    EXPECT_EQ(list.find("[Parents]"), std::string::npos) << "folders that were there are not Setup's";
+}
+
+TEST_F(InstallTest, CopyThatFailsKeepsTheOldFile) {
+    Ini("[SetupFiles]\n1=older.dat\n2=new.dat\n");
+    Fake().folders = {"D:\\Apps", "D:\\Apps\\X"};
+    Put("E:\\older.dat", 100);
+    Put("E:\\new.dat", 100);
+    Put("D:\\Apps\\X\\older.dat", 99);
+    Put("D:\\Apps\\X\\UnInst.exe", 1);
+    Fake().failingCopies = {"D:\\Apps\\X\\older.dat.~new", "D:\\Apps\\X\\new.dat.~new",
+                            "D:\\Apps\\X\\UnInst.exe.~new"};
+    Install();
+    EXPECT_EQ(Fake().files["D:\\Apps\\X\\older.dat"].content, "D:\\Apps\\X\\older.dat");
+    EXPECT_EQ(Fake().files["D:\\Apps\\X\\UnInst.exe"].content, "D:\\Apps\\X\\UnInst.exe");
+    EXPECT_FALSE(Fake().files.count("D:\\Apps\\X\\new.dat")) << "no half file in the target's place";
+    for (const auto& file : Fake().files) EXPECT_EQ(file.first.find(".~new"), std::string::npos) << file.first;
+    EXPECT_NE(List().find("=older.dat"), std::string::npos) << "the old file is still the product's";
+    EXPECT_EQ(List().find("new.dat"), std::string::npos);
+}
+
+TEST_F(InstallTest, NamesThatWouldLeaveTheFolderInstallNothing) {
+    Ini("[SetupFiles]\n1=..\\x.dll\n2=a.exe\n3=sub\\..\\..\\..\\Windows\\y.dll\n4=.. \\z.dll\n"
+        "[Startup]\n1=Outside,\n2=Inside,\n3=Outside too,\n5=Folder,\n");
+    for (const char* name : {"..\\x.dll", "a.exe", "sub\\..\\..\\..\\Windows\\y.dll", ".. \\z.dll"})
+        Put(std::string("E:\\") + name, 1);
+    Fake().folders = {"C:\\Startup", "D:\\Apps", "D:\\Apps\\X", "D:\\Apps\\X\\sub", "D:\\Windows"};
+    EXPECT_EQ(Install(), 5) << "a name passed over does not end the list";
+    MakeShortcuts(&setup, "Startup", "C:\\Startup", 5);
+    std::vector<std::string> installed;
+    for (const auto& file : Fake().files)
+        if (file.first.rfind("E:\\", 0) != 0) installed.push_back(file.first);
+    EXPECT_EQ(installed, (std::vector<std::string>{"D:\\Apps\\X\\UnInst.exe", "D:\\Apps\\X\\a.exe"}));
+    ASSERT_EQ(Fake().links.size(), 2u);
+    EXPECT_EQ(Fake().links[0].link, "C:\\Startup\\Inside.lnk");
+    EXPECT_EQ(Fake().links[1].target, "D:\\Apps\\X\\") << "the stop index still links the folder itself";
+}
+
+TEST(SetupInstallFolder, SettledAsTheSystemResolvesIt) {
+    struct Case {
+        const char* typed;
+        const char* settled;
+    } cases[] = {
+        {"D:\\Apps\\X", "D:\\Apps\\X"},
+        {"D:\\Apps\\X\\", "D:\\Apps\\X"},
+        {"D:/Apps//X/", "D:\\Apps\\X"},
+        {"D:\\", "D:\\"},
+        {"D:", "D:\\"},
+        {"C:Apps", "C:\\Work\\Apps"},
+        {"Apps\\.\\X", "C:\\Work\\Apps\\X"},
+        {"\\Apps", "C:\\Apps"},
+        {"D:\\Apps\\..\\..\\X", "D:\\X"},
+        {"D:\\Apps\\X. .", "D:\\Apps\\X"},
+        {"\\\\server\\share\\X\\", "\\\\server\\share\\X"},
+        // A double-byte character whose second byte is 0x5C is no backslash.
+        {"D:\\A\x95\x5C", "D:\\A\x95\x5C"},
+        {"D:\\\x95\x5C\\..\\X", "D:\\X"},
+        {"D:\\A\x95", "D:\\A"},
+    };
+    for (const Case& c : cases) {
+        ResetFake();
+        Fake().currentFolder = "C:\\Work";
+        SetupDescription setup{};
+        std::strcpy(setup.installFolder, c.typed);
+        EXPECT_EQ(SettleInstallFolder(&setup), 1) << c.typed;
+        EXPECT_STREQ(setup.installFolder, c.settled) << c.typed;
+    }
+    ResetFake();
 }
 
 TEST_F(InstallTest, SourceSubfolderButUninstallerFromTheSetupFolder) {
@@ -238,8 +308,13 @@ TEST_F(InstallTest, RegistryEntries) {
 TEST_F(InstallTest, ListedItemsAreRecordedOnce) {
     RecordInstalled(&setup, "Files", "a.exe");
     RecordInstalled(&setup, "Files", "b.exe");
+    RecordInstalled(&setup, "Links", "C:\\Menu\\Play.lnk");
     RecordInstalled(&setup, "Files", "A.EXE");
-    EXPECT_EQ(List(), "[Files]\n1=a.exe\n[Files]\n2=b.exe\n");
+    RecordInstalled(&setup, "Files", "c.exe");
+    // One block per section, as the system writes a profile.
+    EXPECT_EQ(List(), "[Files]\n1=a.exe\n2=b.exe\n3=c.exe\n[Links]\n1=C:\\Menu\\Play.lnk\n");
+    SysWriteProfile("D:\\Apps\\X\\UnInst.lst", "files", "2", "B.exe");
+    EXPECT_EQ(List(), "[Files]\n1=a.exe\n2=B.exe\n3=c.exe\n[Links]\n1=C:\\Menu\\Play.lnk\n") << "a key is replaced in place";
 }
 
 }  // namespace

@@ -252,6 +252,8 @@ protected:
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kProductKey);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMakerKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kProductKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKey);
     }
 
     // Puts Setup.exe and UnInst.dat into the setup folder.
@@ -361,6 +363,16 @@ TEST_F(SetupDriverTest, DialogTextsFlagsBackgroundAndASecondSetup) {
     EXPECT_EQ(WaitExit(second), 0);
 
     CancelSetup(dialog, setup);
+    // A Setup started at the same moment as another, before the other's
+    // background exists, finds the other's mutex.
+    HANDLE other = CreateMutexA(nullptr, FALSE, ("ZippitSetup " + title).c_str());
+    DWORD third = StartSetup();
+    error = WaitWindow("Error", third);
+    CloseHandle(other);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
+    Press(error, IDOK);
+    EXPECT_EQ(WaitExit(third), 0);
     EXPECT_FALSE(Exists(kInstall)) << "Cancel installs nothing";
     EXPECT_FALSE(Exists(std::string(kRoot) + "\\Apps"));
     EXPECT_FALSE(KeyExists(kUninstallKey));
@@ -422,7 +434,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     WriteIni(std::string("[Setup]\r\nProductName=") + kProduct +
              "\r\nDefaultPath=C:\\nowhere\r\nDiskSpase=1000\r\n"
              "[LoadModule]\r\nModule=Zippy.Pkm\r\n"
-             "[SetupFiles]\r\n1=a.exe\r\n2=b.txt\r\n3=c.dat\r\n"
+             "[SetupFiles]\r\n1=a.exe\r\n2=b.txt\r\n3=..\\outside.dat\r\n4=c.dat\r\n"
              "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,/a %s,Read me,/h\r\n"
              "[Startup]\r\n1=ZippitSetupTestAuto,/quiet\r\n");
     // An installed b.txt newer than the medium's stays; an older c.dat is replaced.
@@ -432,6 +444,8 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     WriteFile(install + "\\b.txt", "help b, user's newer copy");
     WriteFile(install + "\\c.dat", "data c, old");
     SetWriteTime(install + "\\c.dat", -2);
+    // A name that climbs out of the install folder is passed over.
+    WriteFile(std::string(kRoot) + "\\outside.dat", "outside");
     DWORD setup = StartSetup();
     HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
     ASSERT_NE(dialog, nullptr);
@@ -457,6 +471,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_EQ(ReadFile(install + "\\c.dat"), "data c, new");
     EXPECT_EQ(GetFileAttributesA((install + "\\c.dat").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(ReadFile(install + "\\UnInst.exe"), ReadFile(media + "\\UnInst.dat"));
+    EXPECT_FALSE(Exists(std::string(kRoot) + "\\Apps\\outside.dat")) << "nothing outside the install folder";
 
     // Links.
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
@@ -621,11 +636,27 @@ TEST_F(SetupDriverTest, FolderBrowserCancelledOrChosen) {
     CancelSetup(dialog, setup);
 }
 
-TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
+bool UserKeyExists(const char* keyPath) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::string TempCopyOf(DWORD uninst) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "ZippitUnInst" + std::to_string(uninst) + ".exe";
+}
+
+TEST_F(SetupDriverTest, UninstallLeavesNothingOfATypedNestedFolderAndFinishesWhatWasHeldOpen) {
     CopyPrograms();
     WriteFile(std::string(kMedia) + "\\a.exe", "program a");
-    WriteIni(std::string("[Setup]\r\nProductName=Small\r\nDefaultPath=") + kInstall +
-             "\r\n[SetupFiles]\r\n1=a.exe\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    WriteFile(std::string(kMedia) + "\\b.dat", "data b");
+    // Typed with a trailing backslash and forward slashes; Apps is made on the way.
+    WriteIni(std::string("[Setup]\r\nProductName=Small\r\nDefaultPath=C:/zippit-setup-test/Apps\\Pet\\\r\n"
+                         "[SetupFiles]\r\n1=a.exe\r\n2=b.dat\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=") +
+             kGroup + "\r\n1=Play,\r\n");
     DWORD setup = StartSetup();
     HWND dialog = WaitWindow("Small 的安装", setup);
     ASSERT_NE(dialog, nullptr);
@@ -635,10 +666,16 @@ TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
     Press(done, IDOK);
     ASSERT_EQ(WaitExit(setup), 0);
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
+    std::string install = kInstall;
     ASSERT_TRUE(Exists(group + "\\Play.lnk"));
+    EXPECT_EQ(ReadValue(kUninstallKey, "UninstallString").data, install + "\\UnInst.exe") << "the folder in full form";
+    // The program kept the user's settings in the user's own key.
+    HKEY userKey;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProductKey, &userKey), ERROR_SUCCESS);
+    RegSetValueExA(userKey, "Module", 0, REG_SZ, reinterpret_cast<const BYTE*>("Zippy.Pkm"), 9);
+    RegCloseKey(userKey);
 
     // While the program runs (its single-instance mutex exists) the uninstaller refuses.
-    std::string install = kInstall;
     HANDLE running = CreateMutexA(nullptr, FALSE, "Zippit(演示版)");
     DWORD refused = Start(install + "\\UnInst.exe", kRoot);
     HWND refusal = WaitWindow("Zippit(演示版) 卸载", refused);
@@ -656,17 +693,47 @@ TEST_F(SetupDriverTest, UninstallRemovesAnEmptyFolderAndGroup) {
     EXPECT_EQ(WaitExit(first), 0);
     EXPECT_TRUE(Exists(install + "\\a.exe"));
 
+    // A file another program holds open stays, is named to the user, and
+    // keeps the entry and the uninstaller for a second run.
+    HANDLE held = CreateFileA((install + "\\b.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     DWORD second = Start(install + "\\UnInst.exe", kRoot);
     confirm = WaitWindow("Zippit(演示版) 卸载", second);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDYES);
+    EXPECT_EQ(WaitExit(second), 0);
+    HWND left = WaitWindow("Zippit(演示版) 卸载");
+    CloseHandle(held);
+    ASSERT_NE(left, nullptr) << "the user is told what is left";
+    EXPECT_NE(MessageBoxText(left).find(install + "\\b.dat"), std::string::npos) << MessageBoxText(left);
+    Press(left, IDOK);
+    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("Zippit(演示版) 卸载") == nullptr; }));
+    ASSERT_TRUE(WaitFor<bool>([&] { return !Exists(TempCopyOf(second)); })) << "the temporary copy goes when it ends";
+    EXPECT_FALSE(Exists(install + "\\a.exe"));
+    EXPECT_FALSE(Exists(group + "\\Play.lnk"));
+    EXPECT_TRUE(Exists(install + "\\b.dat"));
+    EXPECT_TRUE(Exists(install + "\\UnInst.exe"));
+    EXPECT_TRUE(KeyExists(kUninstallKey));
+    EXPECT_TRUE(UserKeyExists(kProductKey));
+    EXPECT_EQ(FindTopWindow("卸载完成"), nullptr) << "no removal is reported as done";
+
+    DWORD third = Start(install + "\\UnInst.exe", kRoot);
+    confirm = WaitWindow("Zippit(演示版) 卸载", third);
     ASSERT_NE(confirm, nullptr);
     Press(confirm, IDYES);
     HWND finished = WaitWindow("卸载完成");
     ASSERT_NE(finished, nullptr);
     Press(finished, IDOK);
-    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(install); })) << "the emptied folder goes";
+    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(std::string(kRoot) + "\\Apps"); }))
+        << "the emptied folder and the folder made on the way go";
+    EXPECT_TRUE(Exists(kRoot)) << "a folder that was there stays";
     EXPECT_FALSE(Exists(group)) << "the emptied group goes";
+    EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(KeyExists(kMakerKey)) << "the maker's key held nothing else";
-    EXPECT_TRUE(Exists(std::string(kRoot) + "\\Apps")) << "parents of the install folder stay";
+    EXPECT_FALSE(UserKeyExists(kProductKey));
+    EXPECT_FALSE(UserKeyExists(kMakerKey));
+    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(TempCopyOf(third)); }));
 }
 
 }  // namespace

@@ -46,29 +46,80 @@ int LinkPointsInto(const char* link, const char* folder) {
     return inside;
 }
 
-void DeleteProductFile(const char* path) {
+// Deletes a file of the product. Returns 1 when it is gone (or was gone already).
+int DeleteProductFile(const char* path) {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
+    if (DeleteFileA(path)) return 1;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Removes one item of the installed list of the folder `context`.
-void RemoveListed(void* context, RemovalKind kind, const char* path) {
-    const char* folder = static_cast<const char*>(context);
+// A folder that is a drive root ("D:", "D:\") is never removed.
+int IsDriveRoot(const char* folder) {
+    return folder[0] && folder[1] == ':' && (!folder[2] || std::strcmp(folder + 2, "\\") == 0);
+}
+
+// One run of the removal: the install folder and the names of the product's
+// files that could not be removed, for the closing message.
+struct Removal {
+    const char* folder;
+    char left[kMessageSize / 2];  // half a message: the advice behind the names always fits
+};
+
+// Removes one item of the installed list. Returns 0 when it is the
+// product's and still there.
+int RemoveOne(void* context, RemovalKind kind, const char* path) {
+    Removal* removal = static_cast<Removal*>(context);
+    int gone = 1;
     switch (kind) {
     case kRemoveLink:
-        if (LinkPointsInto(path, folder)) DeleteProductFile(path);
+        if (LinkPointsInto(path, removal->folder)) gone = DeleteProductFile(path);
         break;
     case kRemoveFolder:
         RemoveDirectoryA(path);  // fails, and keeps it, when the user put something there
         break;
     case kRemoveFile:
-        DeleteProductFile(path);
+        gone = DeleteProductFile(path);
         break;
     }
+    if (!gone) {
+        size_t used = std::strlen(removal->left);
+        FormatText(removal->left + used, sizeof removal->left - used, "%s\n", path);
+    }
+    return gone;
+}
+
+// 1 when the full paths the system makes of `a` and `b` are the same
+// (letters compared without regard to case), so that a folder typed with a
+// trailing backslash, forward slashes or another case still matches.
+int SameFullPath(const char* a, const char* b) {
+    char fullA[kPathSize], fullB[kPathSize];
+    DWORD lengthA = GetFullPathNameA(a, sizeof fullA, fullA, nullptr);
+    DWORD lengthB = GetFullPathNameA(b, sizeof fullB, fullB, nullptr);
+    if (lengthA == 0 || lengthA >= sizeof fullA || lengthB == 0 || lengthB >= sizeof fullB) return 0;
+    return lstrcmpiA(fullA, fullB) == 0;
+}
+
+// Deletes the product key under `root`, and the maker's key above it when
+// nothing else is in it.
+void RemoveProductKey(HKEY root) {
+    RegDeleteKeyA(root, kSetupProductKey);
+    char maker[sizeof kSetupProductKey];
+    std::memcpy(maker, kSetupProductKey, sizeof maker);
+    *std::strrchr(maker, '\\') = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, maker, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    DWORD subkeys = 1, values = 1;
+    LONG info = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                 nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    if (info == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(root, maker);
 }
 
 // The uninstall entry and the product key go only when the entry names the
 // uninstaller of this folder: a later install elsewhere keeps its entries.
+// The settings the program kept for the uninstalling user, under the same
+// path in HKEY_CURRENT_USER, go under the same rule.
 void RemoveRegistryEntries(const char* uninstaller) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
@@ -79,56 +130,75 @@ void RemoveRegistryEntries(const char* uninstaller) {
     RegCloseKey(key);
     if (read != ERROR_SUCCESS) return;
     recorded[size] = 0;
-    if (!SameTextIgnoringCase(recorded, uninstaller)) return;
+    if (!SameFullPath(recorded, uninstaller)) return;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSetupProductKey);
-    // The maker's key above the product key goes too when nothing else is in it.
-    char maker[sizeof kSetupProductKey];
-    std::memcpy(maker, kSetupProductKey, sizeof maker);
-    *std::strrchr(maker, '\\') = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, maker, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    DWORD subkeys = 1, values = 1;
-    LONG info = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                                 nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    if (info == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(HKEY_LOCAL_MACHINE, maker);
+    RemoveProductKey(HKEY_LOCAL_MACHINE);
+    RemoveProductKey(HKEY_CURRENT_USER);
 }
+
+// Most folders Setup can have made on the way to the install folder.
+constexpr size_t kMostParents = 32;
 
 // Removes what the install into `folder` made. `self` is this program's file
 // when it runs from the folder itself (it cannot delete itself then; it and
-// the folder go at the next restart), or nullptr.
-void RemoveProduct(const char* folder, const char* self) {
+// the folder go at the next restart), or nullptr. When a link or file of the
+// product cannot be removed, the uninstaller, its list (naming what is left)
+// and the registry entries stay for a second run, and the user is told.
+// Returns 1 when everything of the product is gone.
+int RemoveProduct(const char* folder, const char* self) {
     char list[kPathSize];
-    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return;
-    CoInitialize(nullptr);
-    ListRemovals(folder, RemoveListed, const_cast<char*>(folder));
-
     char uninstaller[kPathSize];
-    if (FormatPath(uninstaller, sizeof uninstaller, "%s\\%s", folder, kUninstallerTarget)) {
-        RemoveRegistryEntries(uninstaller);
-        if (self)
-            MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        else
-            DeleteProductFile(uninstaller);
+    if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName) ||
+        !FormatPath(uninstaller, sizeof uninstaller, "%s\\%s", folder, kUninstallerTarget))
+        return 0;
+    CoInitialize(nullptr);
+    static Removal removal;
+    removal.folder = folder;
+    removal.left[0] = 0;
+    if (RemoveListed(folder, RemoveOne, &removal)) {
+        char text[kMessageSize];
+        FormatText(text, sizeof text,
+                   "以下文件未能删除，它们可能正被其他程序使用：\n\n%s\n请退出这些程序，然后再次运行卸载程序。",
+                   removal.left);
+        MessageBoxA(nullptr, text, kCaption, MB_ICONWARNING);
+        return 0;
     }
+
+    static char parents[kMostParents][kPathSize];
+    size_t parentCount = ListCreatedParents(folder, parents, kMostParents);
+    RemoveRegistryEntries(uninstaller);
+    if (self)
+        MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    else
+        DeleteProductFile(uninstaller);
     DeleteProductFile(list);
+    if (IsDriveRoot(folder)) return 1;
     // Fails, and keeps the folder, when the user put files of their own in it.
-    if (!RemoveDirectoryA(folder) && self) MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (!RemoveDirectoryA(folder)) {
+        if (self) MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        return 1;
+    }
+    // The folders made on the way go too, deepest first, as long as they are empty.
+    for (size_t i = 0; i < parentCount && RemoveDirectoryA(parents[i]); i++) {
+    }
+    return 1;
 }
 
-// The second stage, in the temporary copy: waits for the first stage to end,
-// removes the product and deletes its own copy at the next restart.
+// The second stage, in the temporary copy: waits for the first stage to end
+// and removes the product. The copy itself goes when it ends (the first
+// stage left it a handle that deletes it on close); should that fail it is
+// deleted at the next restart.
 int RunRemoval(DWORD starter, const char* folder) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, starter);
     if (process) {
         WaitForSingleObject(process, 30000);
         CloseHandle(process);
     }
-    RemoveProduct(folder, nullptr);
+    int done = RemoveProduct(folder, nullptr);
     char self[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
     if (length > 0 && length < sizeof self) MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MessageBoxA(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
+    if (done) MessageBoxA(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
     return 0;
 }
 
@@ -146,10 +216,18 @@ int StartRemovalCopy(const char* self, const char* folder) {
         DeleteFileA(copy);
         return 0;
     }
+    // A handle that deletes the copy when it is closed, inherited by the copy
+    // itself: the last one closes when the copy ends.
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE deleter = CreateFileA(copy, GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                 OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(copy, commandLine, nullptr, nullptr, FALSE, 0, nullptr, temp, &startup, &process)) {
+    BOOL started = CreateProcessA(copy, commandLine, nullptr, nullptr, deleter != INVALID_HANDLE_VALUE, 0, nullptr,
+                                  temp, &startup, &process);
+    if (deleter != INVALID_HANDLE_VALUE) CloseHandle(deleter);  // deletes the copy now when it did not start
+    if (!started) {
         DeleteFileA(copy);
         return 0;
     }
@@ -174,8 +252,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     folder[last - self] = 0;
 
     HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, kProgramMutex);
-    if (running) {
-        CloseHandle(running);
+    // A mutex of a program that another user runs exists but cannot be opened.
+    if (running || GetLastError() == ERROR_ACCESS_DENIED) {
+        if (running) CloseHandle(running);
         MessageBoxA(nullptr, "Zippit(演示版) 正在运行。请先退出它，再卸载。", kCaption, MB_ICONWARNING);
         return 0;
     }
@@ -185,7 +264,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (StartRemovalCopy(self, folder)) return 0;
     // Without a temporary copy the work is done here; this program and its
     // folder are left for the next restart.
-    RemoveProduct(folder, self);
-    MessageBoxA(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
+    if (RemoveProduct(folder, self))
+        MessageBoxA(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
     return 0;
 }

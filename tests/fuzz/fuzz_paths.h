@@ -1,0 +1,61 @@
+// Paths as the system resolves them, for the installer's fuzz targets: an
+// oracle of its own, written apart from the installer's code.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+inline std::string FuzzLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The parts of `path` as the system takes them: split at '\' and '/' (with
+// GBK double-byte characters kept whole when `gbk`, at every such byte when
+// not), trailing dots and blanks dropped from each part, "." left out and
+// ".." taking the part before it away (never the drive). ASCII letters folded.
+inline std::vector<std::string> FuzzResolve(const std::string& path, bool gbk) {
+    std::vector<std::string> raw(1);
+    for (size_t at = 0; at < path.size(); at++) {
+        unsigned char c = static_cast<unsigned char>(path[at]);
+        if (c == '\\' || c == '/') {
+            raw.emplace_back();
+        } else if (gbk && c >= 0x81 && c <= 0xFE && at + 1 < path.size()) {
+            raw.back() += path.substr(at, 2);
+            at++;
+        } else {
+            raw.back() += path[at];
+        }
+    }
+    std::vector<std::string> parts;
+    for (std::string part : raw) {
+        if (part.find_first_not_of(". ") == std::string::npos) {
+            // "", "." and runs of separators are left out; "..", and (the
+            // harsher reading) any other part of dots and blanks with two
+            // dots or more, go up.
+            if (std::count(part.begin(), part.end(), '.') >= 2 && parts.size() > 1) parts.pop_back();
+            continue;
+        }
+        while (part.back() == '.' || part.back() == ' ') part.pop_back();
+        parts.push_back(FuzzLower(part));
+    }
+    return parts;
+}
+
+// 1 when `path` resolves to `folder` or below it, both ways of splitting;
+// `strictly` asks for below. With `streams`, a part below the folder holding
+// ':' (a stream, another drive) is never inside.
+inline bool FuzzResolvesInside(const std::string& path, const std::string& folder, bool strictly,
+                               bool streams = true) {
+    for (bool gbk : {false, true}) {
+        std::vector<std::string> base = FuzzResolve(folder, gbk), parts = FuzzResolve(path, gbk);
+        if (parts.size() < base.size() + (strictly ? 1 : 0)) return false;
+        for (size_t i = 0; i < base.size(); i++)
+            if (parts[i] != base[i]) return false;
+        for (size_t i = std::max<size_t>(1, base.size()); streams && i < parts.size(); i++)
+            if (parts[i].find(':') != std::string::npos) return false;
+    }
+    return true;
+}
