@@ -62,17 +62,23 @@ struct SysTestWindowView {
 };
 int SysTestViewWindow(SysWindow* window, SysTestWindowView* view);
 
-// ---- The portable clock: moves only when set or slept ----
+// ---- The portable clock: moves only when set or waited on ----
 void SysTestSetClock(uint32_t now);
-int SysTestSleepCount();        // SysSleep calls since the last reset
-uint32_t SysTestSleptTotal();   // milliseconds slept since the last reset
-void SysTestResetSleeps();
+// Moves the clock on by `milliseconds` as one wait of the program (the
+// portable message service's wait uses it).
+void SysTestAdvanceClock(uint32_t milliseconds);
+int SysTestWaitCount();          // waits since the last reset
+uint32_t SysTestWaitedTotal();   // milliseconds waited since the last reset
+void SysTestResetWaits();
 
 // ---- The portable message queue ----
 // Queues a message whose dispatch calls handler(context).
 void SysTestPostMessage(void (*handler)(void* context), void* context);
 void SysTestPostQuit(int code);
-int SysTestPendingMessages();
+// Queues a message that arrives when the clock reaches `time`: it ends a wait
+// that would pass that time, at that time.
+void SysTestPostMessageAt(uint32_t time, void (*handler)(void* context), void* context);
+int SysTestPendingMessages();  // queued and still to arrive
 void SysTestClearMessageQueue();
 
 // ---- The portable sound player ----
