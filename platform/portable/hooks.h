@@ -13,11 +13,17 @@ void SysTestFailAllocAfter(int n);
 // nullptr path forgets the in-memory file.
 void SysTestSetMemoryFile(const char* path, const uint8_t* bytes, uint32_t size);
 
-// Forgets every key and value of the in-memory key store.
+// Forgets every key and value of the in-memory key store, both roots, and
+// allows machine writes again.
 void SysTestKeyStoreClear();
 
-// The stored type and size of a value, for tests that check what a writer
-// stored. Returns 0 when the key or value does not exist.
+// Refuses (nonzero) or allows again (0) writes below the machine root: a
+// missing machine key cannot be created, no machine value can be written; the
+// user's keys stay writable. Reading is not affected.
+void SysTestRefuseMachineWrites(int refuse);
+
+// The stored type and size of a value below the machine root, for tests that
+// check what a writer stored. Returns 0 when the key or value does not exist.
 int SysTestKeyInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);
 
 // The message boxes "shown" so far: how many, and the last one's text,
