@@ -33,6 +33,11 @@
 //   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
 //                                        looks): prints looks=N, the different combinations of
 //                                        rectangle, region and on-screen pixels seen
+//   zippit_probe respond HWND MS         how soon the program answers while it waits for its next
+//                                        frame: three times, 300 ms after the window changes its
+//                                        look (a frame ran), posts it the tray icon's right click
+//                                        and times the menu until it shows, then closes it; prints
+//                                        ms=N, the quickest answer (MS: the longest wait for a look)
 //   zippit_probe foreground              prints the foreground window's info line
 //   zippit_probe resources HWND          prints gdi=N user=N private=N (bytes) how=...
 //                                        windows=CLASS,... of the process owning HWND: its GDI
@@ -280,6 +285,37 @@ int Looks(int argc, char** argv) {
     return 0;
 }
 
+int Respond(int argc, char** argv) {
+    if (argc < 4) return 3;
+    HWND window = ParseHwnd(argv[2]);
+    DWORD ms = std::strtoul(argv[3], nullptr, 10);
+    DWORD quickest = 0xFFFFFFFFu;
+    for (int round = 0; round < 3; round++) {
+        uint64_t look = Look(window);
+        DWORD start = GetTickCount();
+        while (Look(window) == look) {
+            if (GetTickCount() - start >= ms) return 2;
+            Sleep(5);
+        }
+        // Well inside the wait that follows the frame, away from its edges.
+        Sleep(300);
+        DWORD posted = GetTickCount();
+        PostMessageA(window, WM_USER, 0, WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        while (!(menu = VisibleOfClass("#32768"))) {
+            if (GetTickCount() - posted >= 10000) return 2;
+            Sleep(1);
+        }
+        DWORD took = GetTickCount() - posted;
+        if (took < quickest) quickest = took;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+        HWND closed = WaitFor(5000, [] { return VisibleOfClass("#32768") ? nullptr : GetDesktopWindow(); });
+        if (!closed) return 2;
+    }
+    std::printf("ms=%lu\n", static_cast<unsigned long>(quickest));
+    return 0;
+}
+
 int Key(int argc, char** argv) {
     if (argc < 3) return 3;
     std::string what = argv[2];
@@ -524,6 +560,7 @@ int main(int argc, char** argv) {
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
     if (command == "looks") return Looks(argc, argv);
+    if (command == "respond") return Respond(argc, argv);
     if ((command == "text" || command == "slider" || command == "checkbox" || command == "press" ||
          command == "keydown" || command == "list" || command == "select") &&
         argc >= 4)
