@@ -27,6 +27,8 @@
 //   zippit_probe menukeys KEYS...        waits for the popup menu and posts it the keys (VK
 //                                        codes), one by one
 //   zippit_probe tray HWND               prints tray=1 when HWND's tray icon 1 exists, else tray=0
+//   zippit_probe retray HWND             removes HWND's tray icon 1, as a restarted shell forgets
+//                                        it, and posts HWND the registered "TaskbarCreated"
 //   zippit_probe post HWND MSG WPARAM LPARAM
 //   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
 //                                        STEPS steps and releases it (system input, as a mouse)
@@ -645,6 +647,14 @@ int main(int argc, char** argv) {
         icon.uID = 1;
         std::printf("tray=%d\n", Shell_NotifyIconA(NIM_MODIFY, &icon) ? 1 : 0);
         return 0;
+    }
+    if (command == "retray" && argc >= 3) {
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = ParseHwnd(argv[2]);
+        icon.uID = 1;
+        if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return 1;
+        return PostMessageA(icon.hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
     }
     if (command == "resources" && argc >= 3) return Resources(ParseHwnd(argv[2]));
     if (command == "post" && argc >= 6) {

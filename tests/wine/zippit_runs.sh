@@ -6,8 +6,8 @@
 # menu opens from the character and from the tray icon; "退出(&C)" ends the
 # program with 0, removes the icon and saves the settings. Then a run with a
 # character of 2-second steps: the tray icon's click is answered at once while
-# the program waits for the next frame, and the end of the session saves the
-# settings before the process is ended.
+# the program waits for the next frame, a new taskbar gets the icon again,
+# and the end of the session saves the settings before the process is ended.
 # usage: zippit_runs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
@@ -162,6 +162,11 @@ check "the slow character runs" [ -n "$hwnd" ]
 answer=$(probe respond "$hwnd" 10000)
 answered_soon() { [ -n "$answer" ] && [ "${answer#ms=}" -lt 100 ]; }
 check "a click posted while a 2-second step waits is answered within 100 ms ($answer)" answered_soon
+
+# A restarted shell's new taskbar: the icon is added again.
+tray_there() { [ "$(probe tray "$hwnd")" = "tray=1" ]; }
+check "the icon is gone with the old taskbar" probe retray "$hwnd"
+check "the new taskbar gets the icon again" eventually 10 tray_there
 
 # The end of the session: the settings are saved before the process is
 # ended (the key is emptied first, so what it holds then was written then).
