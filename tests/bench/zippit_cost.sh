@@ -84,15 +84,24 @@ import re, sys
 seconds, hz = float(sys.argv[1]), float(sys.argv[2])
 z0, z1, s0, s1 = (float(v) for v in sys.argv[3:7])
 wall = float(sys.argv[8]) - float(sys.argv[7])
-calls = {"MsgWaitForMultipleObjects": 0, "PeekMessageA": 0, "GetForegroundWindow": 0}
-waits = []
+names = ("MsgWaitForMultipleObjects", "PeekMessageA", "GetForegroundWindow")
+traced = []  # (thread, function, arguments)
 for line in open(sys.argv[9], errors="replace"):
-    m = re.search(r"Call user32\.(\w+)\(([0-9a-f,]*)", line)
-    if not m or m.group(1) not in calls:
+    m = re.match(r"([0-9a-f]+):Call user32\.(\w+)\(([0-9a-f,]*)", line)
+    if m and m.group(2) in names:
+        traced.append(m.groups())
+# Only the frame loop's thread, the one that runs the frames: the system's
+# sound player waits on threads of its own.
+frame_threads = [t for t, name, _ in traced if name == "GetForegroundWindow"]
+main = max(set(frame_threads), key=frame_threads.count) if frame_threads else None
+calls = dict.fromkeys(names, 0)
+waits = []
+for thread, name, args in traced:
+    if thread != main:
         continue
-    calls[m.group(1)] += 1
-    if m.group(1) == "MsgWaitForMultipleObjects":
-        waits.append(int(m.group(2).split(",")[3], 16))  # the time limit, the fourth argument
+    calls[name] += 1
+    if name == "MsgWaitForMultipleObjects":
+        waits.append(int(args.split(",")[3], 16))  # the time limit, the fourth argument
 frames = calls["GetForegroundWindow"]
 cpu = (z1 - z0) / hz
 server = (s1 - s0) / hz
