@@ -1,4 +1,5 @@
-// The frame loop: messages first, then one Sleep until the next frame is due.
+// The frame loop: messages first, then a wait until the next frame is due
+// that a message cuts short.
 #include "mascot/frame_loop.h"
 
 #include "mascot/frame.h"
@@ -21,7 +22,9 @@ int RunFrameLoop() {
         uint32_t now = SysNow();
         int32_t wait = FrameWait(nextFrame, now);
         if (wait > 0) {
-            SysSleep(static_cast<uint32_t>(wait));
+            // A message that arrives meanwhile is handled at once; the wait
+            // then goes on for what remains, so the frame stays where it was due.
+            SysWaitForMessage(static_cast<uint32_t>(wait));
             continue;
         }
         // Counted from this frame's start, not from its deadline: a late frame is not caught up.

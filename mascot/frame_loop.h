@@ -1,7 +1,9 @@
 // The frame loop: the mascot program's main loop. It handles every waiting
-// window message first and, when none waits, sleeps until the current step
-// has been shown for its duration, then runs one frame. Nothing else paces
-// the animation: no timer, no second thread.
+// window message first and, when none waits, waits until the current step
+// has been shown for its duration, then runs one frame. A message that
+// arrives during the wait is handled at once and the wait resumes for the
+// time that remains, so the frames keep their moments. Nothing else paces the
+// animation: no timer, no second thread.
 #pragma once
 
 #include <cstdint>

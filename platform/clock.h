@@ -1,7 +1,7 @@
-// Platform clock service: the 32-bit millisecond clock and the one way to wait.
+// Platform clock service: the 32-bit millisecond clock.
 //
-// On Windows timeGetTime and Sleep. The portable build's clock is a counter
-// that only moves when told to or when the program sleeps, so runs are
+// On Windows timeGetTime. The portable build's clock is a counter that only
+// moves when told to or when the program waits for a message, so runs are
 // exactly reproducible (see platform/portable/hooks.h).
 #pragma once
 
@@ -9,6 +9,3 @@
 
 // Milliseconds since some fixed moment; wraps after about 49.7 days.
 uint32_t SysNow();
-
-// Waits `milliseconds`.
-void SysSleep(uint32_t milliseconds);

@@ -1,9 +1,12 @@
-// Platform key-store service: the machine-wide configuration keys.
+// Platform key-store service: the configuration keys of the machine and of
+// the user.
 //
-// On Windows this is the registry under HKEY_LOCAL_MACHINE. The portable build
-// keeps the keys in memory, with the same rules: a value too big for the
-// reader's buffer is unreadable, and a text is stored with exactly the byte
-// count the writer gives (no terminating zero is added).
+// On Windows this is the registry under HKEY_LOCAL_MACHINE and
+// HKEY_CURRENT_USER. The portable build keeps the keys in memory, with the
+// same rules: a value too big for the reader's buffer is unreadable, and a
+// text is stored with exactly the byte count the writer gives (no terminating
+// zero is added). Its test hook can refuse writes below the machine root, as
+// Windows does for a standard account (see platform/portable/hooks.h).
 #pragma once
 
 #include <cstdint>
@@ -14,13 +17,17 @@ constexpr uint32_t kKeyText = 1;   // REG_SZ
 constexpr uint32_t kKeyBinary = 3;  // REG_BINARY
 constexpr uint32_t kKeyDword = 4;   // REG_DWORD
 
-// Opens an existing key by its path (backslash-separated, below the machine
-// root). Returns nullptr when the key does not exist.
-SysKey* SysKeyOpen(const char* path);
+// The two trees of keys: the machine's, shared by every account (and by the
+// installer), and the running user's own.
+enum class KeyRoot { kMachine, kUser };
 
-// Opens a key, creating it and every missing key above it. Returns nullptr
-// when that is refused.
-SysKey* SysKeyCreate(const char* path);
+// Opens an existing key by its path (backslash-separated, below `root`).
+// Returns nullptr when the key does not exist.
+SysKey* SysKeyOpen(const char* path, KeyRoot root = KeyRoot::kMachine);
+
+// Opens a key for writing, creating it and every missing key above it.
+// Returns nullptr when that is refused.
+SysKey* SysKeyCreate(const char* path, KeyRoot root = KeyRoot::kMachine);
 
 // Reads a value's data into `buffer`, whose capacity is `*size` bytes. On
 // success returns 1 and sets `*size` to the stored byte count. Returns 0, and
@@ -28,7 +35,8 @@ SysKey* SysKeyCreate(const char* path);
 // does not fit. The stored type is not examined.
 int SysKeyRead(SysKey* key, const char* name, void* buffer, uint32_t* size);
 
-// Writes a value of `type` with exactly `size` bytes of `data`. Returns 1 on success.
+// Writes a value of `type` with exactly `size` bytes of `data`. Returns 1 on
+// success, 0 when the write is refused.
 int SysKeyWrite(SysKey* key, const char* name, uint32_t type, const void* data, uint32_t size);
 
 // Closes a key from SysKeyOpen or SysKeyCreate. A nullptr is ignored.

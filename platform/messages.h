@@ -1,8 +1,12 @@
 // Platform message service: the thread's window messages, for the frame loop.
 //
-// On Windows PeekMessageA/GetMessageA/DispatchMessageA; the portable build
-// keeps a queue that tests fill (see platform/portable/hooks.h).
+// On Windows PeekMessageA/GetMessageA/DispatchMessageA and
+// MsgWaitForMultipleObjects; the portable build keeps a queue that tests fill,
+// with messages that arrive at a set time of the portable clock (see
+// platform/portable/hooks.h).
 #pragma once
+
+#include <cstdint>
 
 enum class MessageResult {
     kNone,     // no message was waiting
@@ -13,3 +17,9 @@ enum class MessageResult {
 // Handles the next waiting message, if any, without blocking. On kQuit,
 // *quitCode receives the quit message's parameter.
 MessageResult SysHandleNextMessage(int* quitCode);
+
+// Waits until a message arrives for the thread or `milliseconds` have passed,
+// whichever comes first; the message is left for SysHandleNextMessage. Call it
+// only after SysHandleNextMessage found nothing: only messages that arrive
+// after that end the wait.
+void SysWaitForMessage(uint32_t milliseconds);

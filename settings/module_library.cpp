@@ -13,6 +13,7 @@
 #include "platform/memory.h"
 #include "platform/sound.h"
 #include "settings/gbk_text.h"
+#include "settings/settings.h"
 
 #include <cstring>
 
@@ -62,9 +63,14 @@ void SortListings(ModuleList* list) {
     }
 }
 
+// Whether `fileName` fits the settings' `Module` value: a longer name would be
+// saved and then refused by every later start.
+bool FitsModuleValue(const char* fileName) { return std::strlen(fileName) < kModuleValueBuffer; }
+
 // Reads one found module. Returns 1 when it was listed or skipped, 0 when
 // memory ran out.
 int ListOne(const char* fileName, ModuleList* list, int32_t* capacity) {
+    if (!FitsModuleValue(fileName)) return 1;
     int isDirectory = 0;
     if (!SysPathKind(fileName, &isDirectory) || isDirectory) return 1;
     uint32_t size = 0;
@@ -161,6 +167,7 @@ int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacit
 }
 
 int SwitchRunningCharacter(const char* fileName) {
+    if (!fileName || !FitsModuleValue(fileName)) return 0;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
     if (!LoadCharacter(&loaded, fileName)) return 0;

@@ -28,8 +28,9 @@ struct ModuleList {
 int ListedDisplayName(const uint8_t* text, uint32_t size, uint32_t* nameStart, uint32_t* nameLength);
 
 // Lists the modules that match `pattern` (kModulePattern for the current
-// directory): not folders, not files whose attributes cannot be read, only
-// those whose info.txt gives a listed display name. Two modules with the same
+// directory): not folders, not files whose attributes cannot be read, not
+// names over 255 bytes (the settings could not hold them), only those whose
+// info.txt gives a listed display name. Two modules with the same
 // display name are both listed. Returns 1 with `list` filled (it may be
 // empty), or 0 when memory runs out, with `list` empty and nothing allocated.
 // Free with ReleaseModuleList.
@@ -56,5 +57,6 @@ int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacit
 // stopped, the old character is released and the new one takes its place,
 // standing on the same edge of the supporting window, which the next frame
 // snaps it onto afresh; returns 1. On failure (after any message of the
-// loader's own) the running character is untouched; returns 0.
+// loader's own) the running character is untouched; returns 0. A name over
+// 255 bytes, which the settings could not hold, fails without a load.
 int SwitchRunningCharacter(const char* fileName);

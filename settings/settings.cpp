@@ -1,4 +1,5 @@
-// The settings store over the platform's key store.
+// The settings store over the platform's key store: the product key of the
+// machine, and the same key of the user where the machine's refuses writes.
 #include "settings/settings.h"
 
 #include "platform/keystore.h"
@@ -10,36 +11,66 @@ Settings g_settings = {nullptr, kDefaultCharActPer, 1, ""};
 
 namespace {
 
+// The product key as read: the user's (nullptr when absent), then the machine's.
+struct ProductKeys {
+    SysKey* user;
+    SysKey* machine;
+};
+
+// Reads a value from the user's key when it is readable there, else from the
+// machine's; the arguments as for SysKeyRead.
+int ReadValue(const ProductKeys& keys, const char* name, void* buffer, uint32_t* size) {
+    uint32_t capacity = *size;
+    if (SysKeyRead(keys.user, name, buffer, size)) return 1;
+    *size = capacity;
+    return SysKeyRead(keys.machine, name, buffer, size);
+}
+
 // Reads a 32-bit number value. Values of any other size are unreadable: a
 // shorter one would leave part of the number undefined.
-int ReadDword(SysKey* key, const char* name, int32_t* value) {
+int ReadDword(const ProductKeys& keys, const char* name, int32_t* value) {
     uint8_t data[4];
     uint32_t size = sizeof data;
-    if (!SysKeyRead(key, name, data, &size) || size != sizeof data) return 0;
+    if (!ReadValue(keys, name, data, &size) || size != sizeof data) return 0;
     *value = static_cast<int32_t>(static_cast<uint32_t>(data[0]) | (static_cast<uint32_t>(data[1]) << 8) |
                                   (static_cast<uint32_t>(data[2]) << 16) | (static_cast<uint32_t>(data[3]) << 24));
     return 1;
 }
 
-void WriteDword(SysKey* key, const char* name, int32_t value) {
+int WriteDword(SysKey* key, const char* name, int32_t value) {
     uint32_t bits = static_cast<uint32_t>(value);
     uint8_t data[4] = {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16),
                        static_cast<uint8_t>(bits >> 24)};
-    SysKeyWrite(key, name, kKeyDword, data, sizeof data);
+    return SysKeyWrite(key, name, kKeyDword, data, sizeof data);
+}
+
+// Writes the three values to `key`. Returns 1 when every write succeeded.
+int WriteValues(SysKey* key, const char* module) {
+    if (!key) return 0;
+    const char* text = module ? module : "";
+    int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
+    written &= WriteDword(key, "CharActPer", g_settings.CharActPer);
+    written &= WriteDword(key, "SndUse", g_settings.SndUse);
+    return written;
+}
+
+void CloseKeys(const ProductKeys& keys) {
+    SysKeyClose(keys.user);
+    SysKeyClose(keys.machine);
 }
 
 }  // namespace
 
 int LoadSettings() {
-    SysKey* key = SysKeyOpen(kProductKey);
-    if (!key) return 0;
+    ProductKeys keys = {SysKeyOpen(kProductKey, KeyRoot::kUser), SysKeyOpen(kProductKey, KeyRoot::kMachine)};
+    if (!keys.user && !keys.machine) return 0;
 
     SysFree(g_settings.Module);
     g_settings.Module = nullptr;
     char buffer[kModuleValueBuffer];
     uint32_t size = sizeof buffer;
-    if (!SysKeyRead(key, "Module", buffer, &size)) {
-        SysKeyClose(key);
+    if (!ReadValue(keys, "Module", buffer, &size)) {
+        CloseKeys(keys);
         return 0;
     }
     // The text ends at the first zero byte or the end of the stored data; 256
@@ -47,33 +78,34 @@ int LoadSettings() {
     const void* nul = std::memchr(buffer, 0, size);
     uint32_t length = nul ? static_cast<uint32_t>(static_cast<const char*>(nul) - buffer) : size;
     if (length >= kModuleValueBuffer) {
-        SysKeyClose(key);
+        CloseKeys(keys);
         return 0;
     }
     buffer[length] = 0;
     g_settings.Module = SysDupText(buffer);
     if (!g_settings.Module) {
-        SysKeyClose(key);
+        CloseKeys(keys);
         return 0;
     }
 
-    if (!ReadDword(key, "CharActPer", &g_settings.CharActPer)) g_settings.CharActPer = kDefaultCharActPer;
+    if (!ReadDword(keys, "CharActPer", &g_settings.CharActPer)) g_settings.CharActPer = kDefaultCharActPer;
     if (g_settings.CharActPer < kMinCharActPer || g_settings.CharActPer > kMaxCharActPer)
         g_settings.CharActPer = kDefaultCharActPer;
-    if (!ReadDword(key, "SndUse", &g_settings.SndUse)) g_settings.SndUse = 1;
+    if (!ReadDword(keys, "SndUse", &g_settings.SndUse)) g_settings.SndUse = 1;
     std::strcpy(g_settings.UserName, "********");
-    SysKeyClose(key);
+    CloseKeys(keys);
     return 1;
 }
 
 void SaveSettings(const char* module) {
-    SysKey* key = SysKeyCreate(kProductKey);
-    if (!key) return;
-    const char* text = module ? module : "";
-    SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
-    WriteDword(key, "CharActPer", g_settings.CharActPer);
-    WriteDword(key, "SndUse", g_settings.SndUse);
-    SysKeyClose(key);
+    SysKey* machine = SysKeyCreate(kProductKey, KeyRoot::kMachine);
+    int saved = WriteValues(machine, module);
+    SysKeyClose(machine);
+    // The user's key takes the values when the machine's refused them, and
+    // once it exists it is kept up to date, since it is read first.
+    SysKey* user = saved ? SysKeyOpen(kProductKey, KeyRoot::kUser) : SysKeyCreate(kProductKey, KeyRoot::kUser);
+    WriteValues(user, module);
+    SysKeyClose(user);
 }
 
 void ReleaseSettings() {

@@ -1,11 +1,14 @@
 // The settings store: the user's choices in the product key of the machine's
 // configuration (the registry on Windows), read once at start-up into the one
-// in-memory Settings record and written back once at a normal shutdown.
+// in-memory Settings record and written back once at shutdown or at the end
+// of the session. Where the machine's key refuses the writes (a standard
+// account), the same key of the user takes them, and is read first.
 #pragma once
 
 #include <cstdint>
 
-// The product key, under the machine root. Setup writes `Module` here too.
+// The product key, under the machine root (Setup writes `Module` there too)
+// and, where the program could not write that, under the user's root.
 constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
 constexpr int32_t kDefaultCharActPer = 550;
@@ -23,15 +26,19 @@ struct Settings {
 // The one record of the run. Dialogs and the runtime read and write its fields directly.
 extern Settings g_settings;
 
-// Reads the product key into g_settings. Returns 1, or 0 when the key is
-// missing or `Module` is missing or longer than 255 bytes; when the key cannot
-// be opened nothing in g_settings changes. `CharActPer` missing, unreadable or
-// outside 100..1000 becomes 550; `SndUse` missing or unreadable becomes 1.
+// Reads the product key into g_settings, each value from the user's key when
+// it is readable there, else from the machine's. Returns 1, or 0 when neither
+// key exists or `Module` is missing from both or longer than 255 bytes; when
+// no key can be opened nothing in g_settings changes. `CharActPer` missing,
+// unreadable or outside 100..1000 becomes 550; `SndUse` missing or unreadable
+// becomes 1.
 int LoadSettings();
 
 // Writes `module` (as text without its terminating zero), `CharActPer` and
-// `SndUse` to the product key, creating it when absent. Failures are silent:
-// what cannot be written keeps its old value.
+// `SndUse` to the machine's product key, creating it when absent. When any of
+// that is refused, the three values go to the user's product key (created
+// when absent); a user's key that exists is written too. Failures are
+// silent: what cannot be written keeps its old value.
 void SaveSettings(const char* module);
 
 // Frees the record's `Module` text and clears the record.

@@ -9,6 +9,7 @@
 #include "platform/win32/handles.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
+#include "settings/settings.h"
 #include "settings/win32/dialogs.h"
 
 #include <cstring>
@@ -18,6 +19,10 @@ HICON TrayIconHandle = nullptr;
 NOTIFYICONDATAA TrayIcon = {};
 
 namespace {
+
+UINT g_taskbarCreated = 0;     // the registered "TaskbarCreated" message; 0 until the window exists
+bool g_settingsSaved = false;  // the settings were written this run
+bool g_sessionEnded = false;   // the session ends: the tray icon stays away
 
 constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
 
@@ -56,8 +61,36 @@ LRESULT OnCreate(HWND window) {
     TrayIcon.hIcon = TrayIconHandle;
     lstrcpynA(TrayIcon.szTip, kProductCaption, 64);
     Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     return 0;
+}
+
+// A new taskbar (after the shell restarted) knows no icons: add ours again.
+void OnTaskbarCreated() {
+    if (!g_sessionEnded) Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+}
+
+// The session ends (log-off or shutdown): the process may be ended at any
+// moment after this returns, without the quit message or ShutDown.
+void OnEndSession(WPARAM ending) {
+    if (!ending) return;
+    g_sessionEnded = true;
+    SaveSettingsOnce();
+    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+}
+
+// The tray icon's right button opens the menu, unless one of the program's
+// modal dialogs is open (it disables this window, its owner): then that
+// dialog comes to the front instead of a second menu or dialog under it.
+void OnTrayCallback(HWND window, LPARAM mouseMessage) {
+    if (mouseMessage != WM_RBUTTONDOWN) return;
+    if (!IsWindowEnabled(window)) {
+        HWND dialog = GetLastActivePopup(window);
+        if (dialog != window) SetForegroundWindow(dialog);
+        return;
+    }
+    ShowPopupMenu(window);
 }
 
 void OnDestroy() {
@@ -81,6 +114,18 @@ bool OnNcLeftButton() {
     if (!IsMouseWatchingAction(RunningCharacter.currentAction)) return false;
     ChooseNextAction();
     return true;
+}
+
+// A left button on the character: the end of a mouse watch, or a drag in the
+// system's move loop. That loop reads the thread's messages itself; when the
+// window is destroyed under it (退出 from the tray menu while a drag runs)
+// the loop takes the quit message and ends, so the quit is posted again for
+// the frame loop.
+LRESULT OnNcLeftButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (OnNcLeftButton()) return 0;
+    LRESULT result = DefWindowProcA(window, WM_NCLBUTTONDOWN, wParam, lParam);
+    if (!IsWindow(window)) PostQuitMessage(0);
+    return result;
 }
 
 void OnCommand(HWND window, WPARAM command) {
@@ -142,6 +187,12 @@ void OnPaletteChanged(HWND window, HWND changedBy) {
 
 }  // namespace
 
+void SaveSettingsOnce() {
+    if (g_settingsSaved) return;
+    g_settingsSaved = true;
+    SaveSettings(RunningCharacter.modulePath);
+}
+
 HMENU BuildPopupMenu() {
     HMENU menu = CreatePopupMenu();
     if (!menu) return nullptr;
@@ -179,6 +230,10 @@ void OpenDroppedFiles(HDROP drop) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == g_taskbarCreated && g_taskbarCreated != 0) {
+        OnTaskbarCreated();
+        return 0;
+    }
     switch (message) {
         case WM_CREATE:
             return OnCreate(window);
@@ -191,6 +246,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_NCHITTEST:
             return HTCAPTION;
         case WM_NCLBUTTONDOWN:
+            return OnNcLeftButtonDown(window, wParam, lParam);
         case WM_NCLBUTTONUP:
             if (OnNcLeftButton()) return 0;
             break;
@@ -198,7 +254,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             ShowPopupMenu(window);
             return 0;
         case kTrayCallback:
-            if (lParam == WM_RBUTTONDOWN) ShowPopupMenu(window);
+            OnTrayCallback(window, lParam);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(wParam);
             return 0;
         case WM_COMMAND:
             OnCommand(window, wParam);

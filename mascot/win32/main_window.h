@@ -18,8 +18,15 @@ constexpr UINT kTrayCallback = WM_USER;  // what the tray icon sends, the mouse 
 // right click on the character or on the tray icon opens the menu, dropped files
 // are opened, the window is painted from the back buffer in the character's
 // palette. Destroying it removes the tray icon, releases the mutex and posts
-// the quit message (code 0).
+// the quit message (code 0). The end of the session saves the settings and
+// removes the tray icon; a re-created taskbar gets the icon again; while a
+// modal dialog of the program is open the tray icon opens no menu.
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Writes the settings with the running module's name, the first time it is
+// called in the run only: the end of the session and ShutDown both call it,
+// and the first one writes.
+void SaveSettingsOnce();
 
 // Builds the popup menu's ten entries. The caller destroys it (DestroyMenu).
 HMENU BuildPopupMenu();

@@ -19,11 +19,6 @@
 
 #include <windows.h>
 
-namespace {
-
-
-}  // namespace
-
 // Creates the two memory drawing contexts (the back buffer holding the
 // running character's canvas for the whole run), registers the window class
 // and creates the mascot window, hidden until the first frame places it.
@@ -58,14 +53,14 @@ int InitMainWindow() {
 }
 
 // Releases the drawing contexts and the canvas, saves the settings with the
-// running module's name, stops any sound and frees the character, then
+// running module's name (unless the end of the session saved them already), stops any sound and frees the character, then
 // closes a help window the menu opened.
 void ShutDown() {
     SysDeleteDC(BackBufferDC);
     SysDeleteDC(CelDC);
     BackBufferDC = CelDC = nullptr;
     ReleaseCharacterDrawing(&RunningCharacter);
-    SaveSettings(RunningCharacter.modulePath);
+    SaveSettingsOnce();
     // An action's sound plays from the action's memory, freed next.
     SysStopSound();
     ReleaseCharacter(&RunningCharacter);
@@ -79,12 +74,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SeedRandom(SysNow());
 
     HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kProductCaption);
+    if (!existing) {
+        InstanceMutex = CreateMutexA(nullptr, FALSE, kProductCaption);
+        // A copy started at the same moment passes the check above too;
+        // whichever creates the mutex second finds it made already.
+        if (InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) existing = InstanceMutex;
+    }
     if (existing) {
         CloseHandle(existing);
         MessageBoxA(nullptr, kMsgAlreadyRunning, kProductCaption, MB_ICONWARNING);
         return 0;
     }
-    InstanceMutex = CreateMutexA(nullptr, FALSE, kProductCaption);
 
     if (!LoadSettings()) {
         MessageBoxA(nullptr, kMsgNoSettings, kProductCaption, MB_ICONERROR);

@@ -13,11 +13,17 @@ void SysTestFailAllocAfter(int n);
 // nullptr path forgets the in-memory file.
 void SysTestSetMemoryFile(const char* path, const uint8_t* bytes, uint32_t size);
 
-// Forgets every key and value of the in-memory key store.
+// Forgets every key and value of the in-memory key store, both roots, and
+// allows machine writes again.
 void SysTestKeyStoreClear();
 
-// The stored type and size of a value, for tests that check what a writer
-// stored. Returns 0 when the key or value does not exist.
+// Refuses (nonzero) or allows again (0) writes below the machine root: a
+// missing machine key cannot be created, no machine value can be written; the
+// user's keys stay writable. Reading is not affected.
+void SysTestRefuseMachineWrites(int refuse);
+
+// The stored type and size of a value below the machine root, for tests that
+// check what a writer stored. Returns 0 when the key or value does not exist.
 int SysTestKeyInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);
 
 // The message boxes "shown" so far: how many, and the last one's text,
@@ -62,17 +68,23 @@ struct SysTestWindowView {
 };
 int SysTestViewWindow(SysWindow* window, SysTestWindowView* view);
 
-// ---- The portable clock: moves only when set or slept ----
+// ---- The portable clock: moves only when set or waited on ----
 void SysTestSetClock(uint32_t now);
-int SysTestSleepCount();        // SysSleep calls since the last reset
-uint32_t SysTestSleptTotal();   // milliseconds slept since the last reset
-void SysTestResetSleeps();
+// Moves the clock on by `milliseconds` as one wait of the program (the
+// portable message service's wait uses it).
+void SysTestAdvanceClock(uint32_t milliseconds);
+int SysTestWaitCount();          // waits since the last reset
+uint32_t SysTestWaitedTotal();   // milliseconds waited since the last reset
+void SysTestResetWaits();
 
 // ---- The portable message queue ----
 // Queues a message whose dispatch calls handler(context).
 void SysTestPostMessage(void (*handler)(void* context), void* context);
 void SysTestPostQuit(int code);
-int SysTestPendingMessages();
+// Queues a message that arrives when the clock reaches `time`: it ends a wait
+// that would pass that time, at that time.
+void SysTestPostMessageAt(uint32_t time, void (*handler)(void* context), void* context);
+int SysTestPendingMessages();  // queued and still to arrive
 void SysTestClearMessageQueue();
 
 // ---- The portable sound player ----

@@ -1,8 +1,7 @@
-// Win32 clock: timeGetTime and Sleep.
+// Win32 clock: timeGetTime.
 #include "platform/clock.h"
 
 #include <windows.h>
 #include <mmsystem.h>
 
 uint32_t SysNow() { return timeGetTime(); }
-void SysSleep(uint32_t milliseconds) { Sleep(milliseconds); }

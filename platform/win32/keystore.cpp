@@ -1,4 +1,4 @@
-// Win32 key store: the registry under HKEY_LOCAL_MACHINE.
+// Win32 key store: the registry under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
 #include "platform/keystore.h"
 
 #include <windows.h>
@@ -7,15 +7,20 @@
 static SysKey* FromHkey(HKEY key) { return reinterpret_cast<SysKey*>(key); }
 static HKEY ToHkey(SysKey* key) { return reinterpret_cast<HKEY>(key); }
 
-SysKey* SysKeyOpen(const char* path) {
+static HKEY RootKey(KeyRoot root) { return root == KeyRoot::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+SysKey* SysKeyOpen(const char* path, KeyRoot root) {
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyA(RootKey(root), path, &key) != ERROR_SUCCESS) return nullptr;
     return FromHkey(key);
 }
 
-SysKey* SysKeyCreate(const char* path) {
+// A standard account gets ERROR_ACCESS_DENIED here for the machine root in a
+// 64-bit program; a 32-bit one without a manifest is silently redirected to
+// the user's virtual store instead, and succeeds.
+SysKey* SysKeyCreate(const char* path, KeyRoot root) {
     HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path, &key) != ERROR_SUCCESS) return nullptr;
+    if (RegCreateKeyA(RootKey(root), path, &key) != ERROR_SUCCESS) return nullptr;
     return FromHkey(key);
 }
 

@@ -1,4 +1,5 @@
-// Win32 message service: peek without removing, then take, translate and dispatch.
+// Win32 message service: peek without removing, then take, translate and
+// dispatch; wait for the next message with a time limit.
 #include "platform/messages.h"
 
 #include <windows.h>
@@ -13,4 +14,11 @@ MessageResult SysHandleNextMessage(int* quitCode) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return MessageResult::kHandled;
+}
+
+void SysWaitForMessage(uint32_t milliseconds) {
+    // Wakes for input of every kind that arrived since the last peek (posted,
+    // sent by another thread, input, paint, timer); messages already seen by
+    // that peek do not count, which is why the caller peeks first.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
 }

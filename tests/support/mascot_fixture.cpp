@@ -22,7 +22,7 @@ void MascotTest::Start(const TestCharacter& character, const char* first) {
         RunningCharacter.currentAction = action;
     }
     SysTestSetClock(0);
-    SysTestResetSleeps();
+    SysTestResetWaits();
     SysTestResetSounds();
     SysTestClearMessageQueue();
     support_ = SysTestCreateWindow(Rect{0, 300, 1024, 768}, "Notepad", 1);

@@ -8,8 +8,13 @@
 // false where the platform layer cannot inject failures (Windows): the test skips.
 bool InjectAllocFailureAfter(int n);
 
-// Removes a key (below the machine root) and everything in it, if present.
+// Removes a key and everything in it, below the machine root and below the
+// user's, where present; machine writes are allowed again.
 void DeleteTestKey(const char* path);
+
+// Refuses writes below the machine root, as for a standard account. Returns
+// false where the platform cannot (Windows): the test skips.
+bool RefuseMachineWrites();
 
 // The stored type and byte count of a value; false when it does not exist.
 bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size);

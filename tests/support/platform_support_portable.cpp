@@ -9,6 +9,11 @@ bool InjectAllocFailureAfter(int n) {
 
 void DeleteTestKey(const char*) { SysTestKeyStoreClear(); }
 
+bool RefuseMachineWrites() {
+    SysTestRefuseMachineWrites(1);
+    return true;
+}
+
 bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size) {
     return SysTestKeyInfo(path, name, type, size) != 0;
 }

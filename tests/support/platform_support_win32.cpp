@@ -5,7 +5,12 @@
 
 bool InjectAllocFailureAfter(int) { return false; }
 
-void DeleteTestKey(const char* path) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, path); }
+void DeleteTestKey(const char* path) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+    RegDeleteTreeA(HKEY_CURRENT_USER, path);
+}
+
+bool RefuseMachineWrites() { return false; }
 
 bool StoredValueInfo(const char* path, const char* name, uint32_t* type, uint32_t* size) {
     HKEY key = nullptr;

@@ -1,6 +1,6 @@
 // Tests of the frame loop against the portable clock and message queue:
-// pacing by each step's duration, messages first, no catching up, and a
-// clock that wraps.
+// pacing by each step's duration, messages first (also those arriving
+// during a wait), no catching up, and a clock that wraps.
 #include "mascot/frame.h"
 #include "mascot/frame_loop.h"
 #include "platform/clock.h"
@@ -40,7 +40,7 @@ TEST_F(FrameLoopTest, EachStepStaysForItsOwnDuration) {
     SysTestSetClock(5000);
     Run(7);
     EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{5000, 5100, 5350, 5350, 5450, 5700, 5700}));
-    EXPECT_EQ(SysTestSleepCount(), 4) << "one sleep per wait, none for a zero duration";
+    EXPECT_EQ(SysTestWaitCount(), 4) << "one wait per frame, none for a zero duration";
 }
 
 TEST_F(FrameLoopTest, MessagesComeFirstEvenBetweenBackToBackFrames) {
@@ -59,7 +59,33 @@ TEST_F(FrameLoopTest, MessagesComeFirstEvenBetweenBackToBackFrames) {
     AfterFrame = Poster::AfterFirst;
     EXPECT_EQ(RunFrameLoop(), 7);
     EXPECT_EQ(g_events, (std::vector<int>{1, 2, -1, 3, -1, -1}));
-    EXPECT_EQ(SysTestSleepCount(), 0);
+    EXPECT_EQ(SysTestWaitCount(), 0);
+}
+
+TEST_F(FrameLoopTest, AMessageDuringAWaitIsHandledAtOnceAndTheFrameKeepsItsMoment) {
+    // One step of 2200 ms; messages arrive 1500 ms and 2199 ms into the first
+    // wait, and one at the very moment the second frame is due.
+    Start(CharacterWithActions({{"slow", "ms,1,0,0,0,0,1,0,0,-1,0,0,0,2200,1,stand,100,"}}), "slow");
+    SysTestSetClock(1000);
+    static std::vector<uint32_t> handledAt;
+    handledAt.clear();
+    struct Stamp {
+        static void At(void*) {
+            handledAt.push_back(SysNow());
+            g_events.push_back(0);
+        }
+    };
+    SysTestPostMessageAt(2500, Stamp::At, nullptr);
+    SysTestPostMessageAt(3199, Stamp::At, nullptr);
+    SysTestPostMessageAt(3200, Stamp::At, nullptr);
+    Run(3);
+    EXPECT_EQ(handledAt, (std::vector<uint32_t>{2500, 3199, 3200}));
+    EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{1000, 3200, 5400}));
+    EXPECT_EQ(g_events.size(), 6u) << "the message due with the frame comes first";
+    EXPECT_EQ(g_events[3], 0);
+    EXPECT_EQ(g_events[4], -1);
+    EXPECT_EQ(SysTestWaitCount(), 4) << "three waits up to the second frame (no spinning), one to the third";
+    EXPECT_EQ(SysTestWaitedTotal(), 4400u);
 }
 
 TEST_F(FrameLoopTest, ALateFrameIsNotCaughtUp) {
@@ -90,7 +116,7 @@ TEST_F(FrameLoopTest, AWrappingClockNeitherSkipsNorStallsTheWait) {
     SysTestSetClock(0xFFFFFF00u);
     Run(3);
     EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{0xFFFFFF00u, 0x2Cu, 0x158u}));
-    EXPECT_EQ(SysTestSleptTotal(), 600u);
+    EXPECT_EQ(SysTestWaitedTotal(), 600u);
 }
 
 }  // namespace

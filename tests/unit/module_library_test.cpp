@@ -239,6 +239,17 @@ TEST_F(SwitchTest, AFailedLoadLeavesTheRunningCharacterUntouched) {
     Character before = RunningCharacter;
     EXPECT_EQ(SwitchRunningCharacter("broken.Pkm"), 0);
     EXPECT_EQ(SwitchRunningCharacter("missing.Pkm"), 0);
+    // A valid module whose name the settings could not hold: saved, it would
+    // make every later start refuse the key.
+    std::error_code error;
+    std::string longName;
+    while (longName.size() < 250) {
+        longName += std::string(40, 'd') + "/";
+        std::filesystem::create_directory(longName, error);
+    }
+    longName += "second.Pkm";
+    std::filesystem::copy_file("second.Pkm", longName, error);
+    EXPECT_EQ(SwitchRunningCharacter(longName.c_str()), 0) << longName.size();
     EXPECT_EQ(std::memcmp(&before, &RunningCharacter, sizeof before), 0);
     EXPECT_EQ(SelectedCanvas(), RunningCharacter.canvas.bitmap);
 }

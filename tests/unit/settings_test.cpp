@@ -1,5 +1,6 @@
 // Tests of the settings store: defaults, the range rule, sizes that do not fit,
-// and what a save writes. The same tests run against Wine's registry.
+// what a save writes, and the user's key beside the machine's. The same tests
+// run against Wine's registry.
 #include "platform/keystore.h"
 #include "settings/settings.h"
 #include "tests/support/platform_support.h"
@@ -21,8 +22,9 @@ protected:
         DeleteTestKey(kProductKey);
         ReleaseSettings();
     }
-    static void Put(const char* name, uint32_t type, const void* data, uint32_t size) {
-        SysKey* key = SysKeyCreate(kProductKey);
+    static void Put(const char* name, uint32_t type, const void* data, uint32_t size,
+                    KeyRoot root = KeyRoot::kMachine) {
+        SysKey* key = SysKeyCreate(kProductKey, root);
         ASSERT_NE(key, nullptr);
         ASSERT_EQ(SysKeyWrite(key, name, type, data, size), 1);
         SysKeyClose(key);
@@ -30,7 +32,18 @@ protected:
     static void PutText(const char* name, const std::string& text) {
         Put(name, kKeyText, text.data(), static_cast<uint32_t>(text.size()));
     }
-    static void PutNumber(const char* name, int32_t value) { Put(name, kKeyDword, &value, 4); }
+    static void PutNumber(const char* name, int32_t value, KeyRoot root = KeyRoot::kMachine) {
+        Put(name, kKeyDword, &value, 4, root);
+    }
+    // A value of the user's product key as text ("" when missing).
+    static std::string UserValue(const char* name) {
+        SysKey* key = SysKeyOpen(kProductKey, KeyRoot::kUser);
+        char buffer[64] = {};
+        uint32_t size = sizeof buffer - 1;
+        std::string text = SysKeyRead(key, name, buffer, &size) ? std::string(buffer, size) : "";
+        SysKeyClose(key);
+        return text;
+    }
 };
 
 TEST_F(SettingsTest, MissingKeyOrModuleFailsTheLoad) {
@@ -117,6 +130,62 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     EXPECT_STREQ(g_settings.Module, "Again.Pkm");
     EXPECT_EQ(g_settings.CharActPer, 300);
     EXPECT_EQ(g_settings.SndUse, 7);
+}
+
+TEST_F(SettingsTest, TheUsersValuesComeFirstAndTheMachinesFillTheRest) {
+    PutText("Module", "Machine.Pkm");
+    PutNumber("CharActPer", 300);
+    PutNumber("SndUse", 0);
+    PutNumber("SndUse", 1, KeyRoot::kUser);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "Machine.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 300);
+    EXPECT_EQ(g_settings.SndUse, 1);
+
+    Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "User.Pkm");
+
+    DeleteTestKey(kProductKey);
+    Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
+    ASSERT_EQ(LoadSettings(), 1) << "the user's key alone loads";
+    EXPECT_STREQ(g_settings.Module, "User.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 550);
+}
+
+TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
+    PutText("Module", "Setup.Pkm");
+    if (!RefuseMachineWrites()) GTEST_SKIP() << "only the portable key store refuses on request";
+    ASSERT_EQ(LoadSettings(), 1);
+    g_settings.CharActPer = 200;
+    g_settings.SndUse = 0;
+    SaveSettings("Chosen.Pkm");
+    EXPECT_EQ(UserValue("Module"), "Chosen.Pkm");
+    uint32_t type = 0;
+    uint32_t size = 0;
+    ASSERT_TRUE(StoredValueInfo(kProductKey, "Module", &type, &size));
+    EXPECT_EQ(size, 9u) << "the machine's key keeps what Setup wrote";
+    g_settings.CharActPer = 550;
+    g_settings.SndUse = 1;
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "Chosen.Pkm");
+    EXPECT_EQ(g_settings.CharActPer, 200);
+    EXPECT_EQ(g_settings.SndUse, 0);
+
+    // Without a machine key at all the user's key is made.
+    DeleteTestKey(kProductKey);
+    RefuseMachineWrites();
+    SaveSettings("Fresh.Pkm");
+    EXPECT_EQ(UserValue("Module"), "Fresh.Pkm");
+
+    // Where the machine takes the writes again, the user's key is written too,
+    // or its older values would win at the next start.
+    DeleteTestKey(kProductKey);
+    Put("Module", kKeyText, "Old.Pkm", 7, KeyRoot::kUser);
+    SaveSettings("New.Pkm");
+    EXPECT_EQ(UserValue("Module"), "New.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(g_settings.Module, "New.Pkm");
 }
 
 }  // namespace

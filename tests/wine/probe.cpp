@@ -27,12 +27,19 @@
 //   zippit_probe menukeys KEYS...        waits for the popup menu and posts it the keys (VK
 //                                        codes), one by one
 //   zippit_probe tray HWND               prints tray=1 when HWND's tray icon 1 exists, else tray=0
+//   zippit_probe retray HWND             removes HWND's tray icon 1, as a restarted shell forgets
+//                                        it, and posts HWND the registered "TaskbarCreated"
 //   zippit_probe post HWND MSG WPARAM LPARAM
 //   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
 //                                        STEPS steps and releases it (system input, as a mouse)
 //   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
 //                                        looks): prints looks=N, the different combinations of
 //                                        rectangle, region and on-screen pixels seen
+//   zippit_probe respond HWND MS         how soon the program answers while it waits for its next
+//                                        frame: three times, 300 ms after the window changes its
+//                                        look (a frame ran), posts it the tray icon's right click
+//                                        and times the menu until it shows, then closes it; prints
+//                                        ms=N, the quickest answer (MS: the longest wait for a look)
 //   zippit_probe foreground              prints the foreground window's info line
 //   zippit_probe resources HWND          prints gdi=N user=N private=N (bytes) how=...
 //                                        windows=CLASS,... of the process owning HWND: its GDI
@@ -280,6 +287,37 @@ int Looks(int argc, char** argv) {
     return 0;
 }
 
+int Respond(int argc, char** argv) {
+    if (argc < 4) return 3;
+    HWND window = ParseHwnd(argv[2]);
+    DWORD ms = std::strtoul(argv[3], nullptr, 10);
+    DWORD quickest = 0xFFFFFFFFu;
+    for (int round = 0; round < 3; round++) {
+        uint64_t look = Look(window);
+        DWORD start = GetTickCount();
+        while (Look(window) == look) {
+            if (GetTickCount() - start >= ms) return 2;
+            Sleep(5);
+        }
+        // Well inside the wait that follows the frame, away from its edges.
+        Sleep(300);
+        DWORD posted = GetTickCount();
+        PostMessageA(window, WM_USER, 0, WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        while (!(menu = VisibleOfClass("#32768"))) {
+            if (GetTickCount() - posted >= 10000) return 2;
+            Sleep(1);
+        }
+        DWORD took = GetTickCount() - posted;
+        if (took < quickest) quickest = took;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+        HWND closed = WaitFor(5000, [] { return VisibleOfClass("#32768") ? nullptr : GetDesktopWindow(); });
+        if (!closed) return 2;
+    }
+    std::printf("ms=%lu\n", static_cast<unsigned long>(quickest));
+    return 0;
+}
+
 int Key(int argc, char** argv) {
     if (argc < 3) return 3;
     std::string what = argv[2];
@@ -524,6 +562,7 @@ int main(int argc, char** argv) {
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
     if (command == "looks") return Looks(argc, argv);
+    if (command == "respond") return Respond(argc, argv);
     if ((command == "text" || command == "slider" || command == "checkbox" || command == "press" ||
          command == "keydown" || command == "list" || command == "select") &&
         argc >= 4)
@@ -608,6 +647,14 @@ int main(int argc, char** argv) {
         icon.uID = 1;
         std::printf("tray=%d\n", Shell_NotifyIconA(NIM_MODIFY, &icon) ? 1 : 0);
         return 0;
+    }
+    if (command == "retray" && argc >= 3) {
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = ParseHwnd(argv[2]);
+        icon.uID = 1;
+        if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return 1;
+        return PostMessageA(icon.hWnd, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
     }
     if (command == "resources" && argc >= 3) return Resources(ParseHwnd(argv[2]));
     if (command == "post" && argc >= 6) {

@@ -6,7 +6,8 @@
 # stays open on Escape; the module dialog lists the character modules by
 # display name (not a folder named *.Pkm, nor a module marked unlisted),
 # refuses to delete the running one, deletes another only after "Yes", and
-# switches the character on screen, which is saved at exit.
+# switches the character on screen, which is saved at exit. While a dialog
+# is open the tray icon opens no menu.
 # usage: zippit_dialogs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
@@ -76,8 +77,12 @@ open_dialog $SLIDER "the personality dialog a third time" $MENU_PERSONALITY
 shown=$(personality_shown)
 check "after 取消 nothing has changed ($shown)" [ "$shown" = "400/1" ]
 change_personality
+# The tray icon's click while the dialog is open opens no second menu: the
+# click is posted before 确定, so it has been handled once the dialog is gone.
+probe post "$hwnd" 0x400 0 0x204
 probe press "$dialog" 1
 check "确定 closes the personality dialog" dialog_gone
+check "the tray icon opened no menu over the dialog" eval '! probe wait "#32768" 0 >/dev/null'
 
 open_dialog $SLIDER "the personality dialog after 确定" $MENU_PERSONALITY
 shown=$(personality_shown)

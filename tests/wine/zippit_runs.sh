@@ -4,12 +4,34 @@
 # stands on the front window's top edge with its tray icon and animates; a
 # second copy is refused; a dragged character lands back on the edge; the
 # menu opens from the character and from the tray icon; "退出(&C)" ends the
-# program with 0, removes the icon and saves the settings.
+# program with 0, removes the icon and saves the settings. Then a run with a
+# character of 2-second steps: the tray icon's click is answered at once while
+# the program waits for the next frame, a new taskbar gets the icon again,
+# and the end of the session saves the settings before the process is ended.
 # usage: zippit_runs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
 STAND_TOP=300
 ANCHOR_Y=79  # Zippy's standing line, from the top of his pictures
+
+# Runs a command every 0.2 s until it succeeds or SECONDS have passed: eventually SECONDS COMMAND...
+eventually() {
+    deadline=$(($(date +%s) + $1))
+    shift
+    while ! "$@"; do
+        [ "$(date +%s)" -ge $deadline ] && return 1
+        sleep 0.2
+    done
+}
+
+# Whether the mascot's top-left corner satisfies a test: mascot_at LEFT_OP LEFT TOP_OP TOP
+# (an operator "any" skips that coordinate); sets rect to what it read.
+mascot_at() {
+    rect=$(field "$(probe wait PK32MainWClass 1000)" rect)
+    [ -n "$rect" ] || return 1
+    { [ "$1" = any ] || [ "$(echo "$rect" | cut -d, -f1)" "$1" "$2" ]; } &&
+        { [ "$3" = any ] || [ "$(($(echo "$rect" | cut -d, -f2) + ANCHOR_Y))" "$3" "$4" ]; }
+}
 
 probe key clear
 probe key set-module Zippy.Pkm
@@ -34,17 +56,7 @@ hwnd=$(field "$info" hwnd)
 
 # Standing: the picture's standing line on the stand window's top edge (a
 # jump lifts it for a moment, so look for a while).
-standing=0
-i=0
-while [ $i -lt 30 ]; do
-    info=$(probe wait PK32MainWClass 1000)
-    top=$(field "$info" rect | cut -d, -f2)
-    if [ "$((top + ANCHOR_Y))" -eq $STAND_TOP ]; then standing=1; break; fi
-    sleep 0.2
-    i=$((i + 1))
-done
-check "it stands on the front window's top edge ($(field "$info" rect))" [ $standing = 1 ]
-rect=$(field "$info" rect)
+check "it stands on the front window's top edge" eventually 30 mascot_at any 0 -eq $STAND_TOP
 left=$(echo "$rect" | cut -d, -f1)
 top=$(echo "$rect" | cut -d, -f2)
 check "it stays within the window's width" [ "$left" -ge 170 ] && [ "$((left + 72))" -le 830 ]
@@ -66,31 +78,28 @@ check "the character animates ($looks)" [ "${looks#looks=}" -ge 3 ]
 # foreground changes just as the drag starts (the activation by the click
 # races with Wine's own focus handling on a display without a window
 # manager), the move loop loses the mouse capture but goes on running, and
-# would swallow the quit message later; Escape, which the loop reads from
-# the window's queue, ends such a loop before the next try.
+# would swallow the quit message later (the program posts it again when
+# its window is gone after the loop); Escape, which the loop reads from the
+# window's queue, ends such a loop before the next try. On a busy machine
+# the program may take a while to follow the mouse: each step waits for
+# what it expects, with a deadline.
 moved=0
 for attempt in 1 2 3; do
-    info=$(probe wait PK32MainWClass 1000)
-    rect=$(field "$info" rect)
+    mascot_at any 0 any 0
     left=$(echo "$rect" | cut -d, -f1)
     top=$(echo "$rect" | cut -d, -f2)
     probe drag $((left + 36)) $((top + 50)) $((left + 236)) $((top - 50)) 20
-    sleep 0.3
-    rect=$(field "$(probe wait PK32MainWClass 1000)" rect)
-    if [ "$(echo "$rect" | cut -d, -f1)" -ge $((left + 150)) ]; then moved=1; break; fi
+    if eventually 5 mascot_at -ge $((left + 150)) any 0; then
+        moved=1
+        # Dropped across: it lands on the edge unless the move loop outlived the drag.
+        eventually 10 mascot_at any 0 -eq $STAND_TOP && break
+    fi
+    moved=0
     probe post "$hwnd" 0x100 0x1B 0x10001
-    sleep 0.5
+    eventually 10 mascot_at any 0 -eq $STAND_TOP
 done
 check "the dragged character stays where it was dropped across ($rect)" [ $moved = 1 ]
-landed=0
-i=0
-while [ $i -lt 20 ]; do
-    top=$(field "$(probe wait PK32MainWClass 1000)" rect | cut -d, -f2)
-    if [ "$((top + ANCHOR_Y))" -eq $STAND_TOP ]; then landed=1; break; fi
-    sleep 0.2
-    i=$((i + 1))
-done
-check "the dragged character lands back on the window's edge" [ $landed = 1 ]
+check "the dragged character lands back on the window's edge" eventually 10 mascot_at any 0 -eq $STAND_TOP
 
 # The menu from a right click on the character: its bottom-left corner at the cursor.
 info=$(probe wait PK32MainWClass 1000)
@@ -133,5 +142,43 @@ check "the tray icon is removed" [ "$(probe tray "$hwnd")" = "tray=0" ]
 saved=$(saved_key)
 check "the product key holds the running module and the settings: $saved" \
     [ "$saved" = "CharActPer=dword:550 Module=type1:Zippy.Pkm SndUse=dword:1 " ]
+
+# A character whose one action shows two pictures for 2 s each: the program
+# spends nearly all its time waiting for the next frame.
+slow=$WORK/slow
+"$ROOT/dist/bin/pkm" unpack Zippy.Pkm "$slow" >/dev/null
+printf 'std,3,36,79,\n0,\n0,\n2,0,1,0,\n0,0,0,2000,\n1,0,0,2000,\n2,\ndef01,100,\ndef01,900,\n' >"$slow/actions/def01.txt"
+sed -i '5s/.*/1,def01,100,/' "$slow/info.txt"
+"$ROOT/dist/bin/pkm" build "$slow" -o Slow.Pkm >/dev/null
+probe key clear
+probe key set-module Slow.Pkm
+probe key set-dword CharActPer 300
+probe key set-dword SndUse 0
+start_zippit
+probe gone '#32770' 20000
+info=$(probe wait PK32MainWClass 10000)
+hwnd=$(field "$info" hwnd)
+check "the slow character runs" [ -n "$hwnd" ]
+answer=$(probe respond "$hwnd" 10000)
+answered_soon() { [ -n "$answer" ] && [ "${answer#ms=}" -lt 100 ]; }
+check "a click posted while a 2-second step waits is answered within 100 ms ($answer)" answered_soon
+
+# A restarted shell's new taskbar: the icon is added again.
+tray_there() { [ "$(probe tray "$hwnd")" = "tray=1" ]; }
+check "the icon is gone with the old taskbar" probe retray "$hwnd"
+check "the new taskbar gets the icon again" eventually 10 tray_there
+
+# The end of the session: the settings are saved before the process is
+# ended (the key is emptied first, so what it holds then was written then).
+probe key clear
+probe post "$hwnd" 0x11 0 0  # WM_QUERYENDSESSION
+probe post "$hwnd" 0x16 1 0  # WM_ENDSESSION, the session ends
+chosen="CharActPer=dword:300 Module=type1:Slow.Pkm SndUse=dword:0 "
+key_holds() { saved=$(probe key dump | sort | tr '\n' ' '); [ "$saved" = "$1" ]; }
+tray_gone() { [ "$(probe tray "$hwnd")" = "tray=0" ]; }
+check "the end of the session saves the chosen settings" eventually 10 key_holds "$chosen"
+check "the end of the session removes the tray icon" eventually 10 tray_gone
+kill "$(cat "$WORK/pid.$run_count")" 2>/dev/null
+check "the settings stay once the process is ended: $saved" key_holds "$chosen"
 
 finish
