@@ -56,3 +56,23 @@ void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t re
 
 // The cursor's screen position.
 void SysCursorPos(Point* point);
+
+// One monitor of the screen: its rectangle, the part of it that docked bars
+// such as the taskbar leave free, and its dots per inch (96 is 100 %).
+struct Monitor {
+    Rect area;
+    Rect workArea;
+    int32_t dpi;
+};
+
+constexpr int32_t kStandardDpi = 96;
+
+// The monitor that holds the largest part of `window`, or the nearest one
+// when the window lies on none; the primary monitor for nullptr. Always
+// fills `monitor` (with the desktop's rectangle and 96 DPI when the system
+// cannot tell).
+void SysWindowMonitor(SysWindow* window, Monitor* monitor);
+
+// 1 when the window has a title bar, 0 when it has none (a full-screen
+// game or film, the desktop) or is no window.
+int SysWindowHasCaption(SysWindow* window);

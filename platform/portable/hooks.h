@@ -51,6 +51,12 @@ void SysTestSetMinimized(SysWindow* window, int minimized);
 void SysTestSetVisible(SysWindow* window, int visible);
 void SysTestSetWindowRect(SysWindow* window, const Rect& rect);
 void SysTestSetDesktopRect(const Rect& rect);
+// Replaces the simulated screen's monitors (the first is the primary one).
+// With none set (count 0, as at start) there is one monitor: the desktop's
+// rectangle, all of it free, at 96 DPI.
+void SysTestSetMonitors(const Monitor* monitors, int count);
+// Windows made by SysTestCreateWindow have a title bar unless told otherwise.
+void SysTestSetCaption(SysWindow* window, int hasCaption);
 void SysTestSetCursor(int32_t x, int32_t y);
 
 // What a window shows: rectangle, visibility, its shape (region data as last

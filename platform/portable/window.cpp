@@ -4,6 +4,8 @@
 #include "platform/portable/hooks.h"
 #include "platform/window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -29,12 +31,13 @@ struct SysWindow {
     int32_t paintedWidth;   // the part of the paint the source covered; black beyond
     int32_t paintedHeight;
     bool pixelsStale;
+    int noCaption;  // 1: no title bar (the desktop's own is never one)
 };
 
 namespace {
 
 SysWindow& Desktop() {
-    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false};
+    static SysWindow desktop{{0, 0, 1024, 768}, "#32769", 1, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false, 1};
     return desktop;
 }
 
@@ -45,6 +48,21 @@ std::vector<std::unique_ptr<SysWindow>>& Windows() {
 
 SysWindow* g_foreground = nullptr;  // the foreground window, if any
 Point g_cursor = {0, 0};            // the cursor's screen position
+std::vector<Monitor> g_monitors;    // the screen's monitors; none set: the desktop is the one
+
+// Pixels of `a` that lie in `b`.
+int64_t OverlapArea(const Rect& a, const Rect& b) {
+    int64_t width = static_cast<int64_t>(std::min(a.right, b.right)) - std::max(a.left, b.left);
+    int64_t height = static_cast<int64_t>(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// How far `a` lies from `b` (0 when they touch or overlap), for the nearest monitor.
+int64_t Distance(const Rect& a, const Rect& b) {
+    int64_t dx = std::max<int64_t>({0, static_cast<int64_t>(b.left) - a.right, static_cast<int64_t>(a.left) - b.right});
+    int64_t dy = std::max<int64_t>({0, static_cast<int64_t>(b.top) - a.bottom, static_cast<int64_t>(a.top) - b.bottom});
+    return dx * dx + dy * dy;
+}
 
 }  // namespace
 
@@ -90,6 +108,31 @@ void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t re
 
 void SysCursorPos(Point* point) { *point = g_cursor; }
 
+void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
+    if (g_monitors.empty()) {
+        *monitor = Monitor{Desktop().rect, Desktop().rect, kStandardDpi};
+        return;
+    }
+    *monitor = g_monitors.front();
+    if (!window || window->destroyed) return;
+    // The largest overlap wins; with none, the nearest monitor. Ties keep the earlier one.
+    int64_t bestOverlap = 0;
+    int64_t bestDistance = INT64_MAX;
+    for (const Monitor& candidate : g_monitors) {
+        int64_t overlap = OverlapArea(window->rect, candidate.area);
+        int64_t distance = Distance(window->rect, candidate.area);
+        if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && distance < bestDistance)) {
+            *monitor = candidate;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+}
+
+int SysWindowHasCaption(SysWindow* window) {
+    return window && window != &Desktop() && !window->destroyed && !window->noCaption;
+}
+
 uint8_t* SysPortablePaintTarget(SysWindow* window, const uint8_t* colorTable, int32_t width, int32_t height,
                                 int32_t paintedWidth, int32_t paintedHeight) {
     window->indices.resize(static_cast<size_t>(width) * height);
@@ -124,13 +167,14 @@ void MakePixels(SysWindow* window) {
 }  // namespace
 
 SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible) {
-    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false}));
+    Windows().push_back(std::make_unique<SysWindow>(SysWindow{rect, className ? className : "", visible, 0, {}, {}, 0, 0, 0, 0, 0, {}, {}, 0, 0, false, 0}));
     return Windows().back().get();
 }
 
 void SysTestDestroyAllWindows() {
     Windows().clear();
     g_foreground = nullptr;
+    g_monitors.clear();
     Desktop().shape.clear();
 }
 
@@ -144,6 +188,8 @@ void SysTestSetMinimized(SysWindow* window, int minimized) { window->minimized =
 void SysTestSetVisible(SysWindow* window, int visible) { window->visible = visible; }
 void SysTestSetWindowRect(SysWindow* window, const Rect& rect) { window->rect = rect; }
 void SysTestSetDesktopRect(const Rect& rect) { Desktop().rect = rect; }
+void SysTestSetMonitors(const Monitor* monitors, int count) { g_monitors.assign(monitors, monitors + count); }
+void SysTestSetCaption(SysWindow* window, int hasCaption) { window->noCaption = !hasCaption; }
 void SysTestSetCursor(int32_t x, int32_t y) { g_cursor = Point{x, y}; }
 
 int SysTestViewWindow(SysWindow* window, SysTestWindowView* view) {

@@ -43,3 +43,47 @@ void SysCursorPos(Point* point) {
     GetCursorPos(&p);
     *point = Point{p.x, p.y};
 }
+
+namespace {
+
+Rect FromRECT(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+// The monitor's own DPI where the system has per-monitor DPI (shcore.dll,
+// Windows 8.1 and later), else the screen's, which is then every monitor's.
+int32_t MonitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static GetDpiForMonitorFunction getDpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryA("shcore.dll");
+        FARPROC found = shcore ? GetProcAddress(shcore, "GetDpiForMonitor") : nullptr;
+        return reinterpret_cast<GetDpiForMonitorFunction>(reinterpret_cast<void*>(found));
+    }();
+    UINT dpiX = 0, dpiY = 0;
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    if (getDpiForMonitor && getDpiForMonitor(monitor, kEffectiveDpi, &dpiX, &dpiY) == S_OK && dpiY > 0)
+        return static_cast<int32_t>(dpiY);
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kStandardDpi;
+}
+
+}  // namespace
+
+void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
+    HMONITOR handle = window ? MonitorFromWindow(Hwnd(window), MONITOR_DEFAULTTONEAREST)
+                             : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (handle && GetMonitorInfoA(handle, &info)) {
+        *monitor = Monitor{FromRECT(info.rcMonitor), FromRECT(info.rcWork), MonitorDpi(handle)};
+        return;
+    }
+    RECT desktop = {0, 0, 0, 0};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    *monitor = Monitor{FromRECT(desktop), FromRECT(desktop), kStandardDpi};
+}
+
+int SysWindowHasCaption(SysWindow* window) {
+    if (!window || !IsWindow(Hwnd(window))) return 0;
+    return (GetWindowLongA(Hwnd(window), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
