@@ -1,13 +1,18 @@
 #!/bin/sh
 # Checks a ready setup folder: Setup.exe, UnInst.dat and every file that
 # Setup.ini lists are there, Setup.ini names the product and the default
-# character, and its needed size is the sum of the installed files' sizes.
+# character, its needed size is the sum of the installed files' sizes, and
+# the authoring tools are not among them.
 # usage: check-setup-folder.sh FOLDER
 set -eu
 dir=$1
 fail() { echo "FAIL: $dir: $*" >&2; exit 1; }
 for file in Setup.exe UnInst.dat Setup.ini Zippit.exe; do
     [ -f "$dir/$file" ] || fail "no $file"
+done
+# The authoring tools are for character authors, not for users.
+for file in pkm.exe zippit-sim.exe authoring.md; do
+    [ ! -e "$dir/$file" ] || fail "$file is an authoring tool, not part of the product"
 done
 ini=$(iconv -f GBK -t UTF-8 "$dir/Setup.ini" | tr -d '\r') || fail "Setup.ini is not GBK"
 value() {  # SECTION KEY

@@ -1,4 +1,5 @@
 // pkm: the character module tool for authors: list, read, check, build, unpack and preview *.Pkm files.
+#include "platform/standard_output.h"
 #include "tools/pkm/commands.h"
 
 #include <cstdio>
@@ -30,6 +31,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Frame lines and module bytes reach a pipe or file the same on every system.
+    SysBinaryStandardOutput();
     if (argc < 2) return Usage();
     for (const Command& command : kCommands)
         if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);

@@ -1,4 +1,4 @@
-// Whole-file reads and writes and folder listings over POSIX calls (the tool runs on Linux only).
+// Whole-file reads and writes and folder listings over POSIX calls (tool_files_win32.cpp is the Windows form).
 #include "tools/pkm/tool_files.h"
 
 #include <algorithm>

@@ -14,6 +14,7 @@
 #include "modules/character.h"
 #include "platform/portable/hooks.h"
 #include "platform/graphics.h"
+#include "platform/standard_output.h"
 #include "settings/settings.h"
 #include "tools/common/gif_io.h"
 #include "tools/common/png_io.h"
@@ -355,6 +356,8 @@ void PrintFrame() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Frame lines reach a pipe or file the same on every system.
+    SysBinaryStandardOutput();
     if (!ParseOptions(argc, argv)) return 1;
 
     g_settings.SndUse = g_options.sound;
