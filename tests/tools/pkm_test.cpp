@@ -164,17 +164,21 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
     }
 
     // An entry whose record reaches past the end of the file is not called missing.
-    ScopedTempDir dir;
-    TestCharacter character = CheckedCharacter();
-    Bytes module = MakeModule(character.entries);
-    for (size_t i = 0; i < character.entries.size(); i++)
-        if (character.entries[i].name == "wk01.tw8") PutLe32(&module, 16 + i * 32, static_cast<uint32_t>(module.size()));
-    ASSERT_TRUE(WriteFileBytes("m.Pkm", module));
-    ToolRun run = Pkm("check m.Pkm");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find("error: action 'walk': cel picture 'wk01.tw8' lies partly outside the module file\n"),
-              std::string::npos)
-        << run.out;
+    const std::pair<const char*, const char*> damaged[] = {
+        {"wk01.tw8", "error: action 'walk': cel picture 'wk01.tw8' lies partly outside the module file\n"},
+        {"palette.tw8", "error: palette.tw8: the entry lies partly outside the module file\n"},
+    };
+    for (const auto& [entry, expected] : damaged) {
+        ScopedTempDir dir;
+        TestCharacter character = CheckedCharacter();
+        Bytes module = MakeModule(character.entries);
+        for (size_t i = 0; i < character.entries.size(); i++)
+            if (character.entries[i].name == entry) PutLe32(&module, 16 + i * 32, static_cast<uint32_t>(module.size()));
+        ASSERT_TRUE(WriteFileBytes("m.Pkm", module));
+        ToolRun run = Pkm("check m.Pkm");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.out.find(expected), std::string::npos) << run.out;
+    }
 }
 
 }  // namespace

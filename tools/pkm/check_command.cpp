@@ -326,7 +326,14 @@ void ExplainCharacter(const char* module, CharacterInfo* info) {
     for (int i = 0; i < 11; i++) ReadNumber(&f.cursor);
     if (f.Failed("the three auxiliary and eight extra numbers")) return;
     uint8_t table[kColorTableSize];
-    if (!ReadColorTable(module, table)) Problem("palette.tw8", "the entry is missing or shorter than a colour table");
+    uint32_t size = 0;
+    uint8_t* palette = ReadEntry(module, "palette.tw8", &size, &why);
+    bool read = palette != nullptr;
+    SysFree(palette);
+    if (!read && why == ContainerError::kDamaged)
+        Problem("palette.tw8", "the entry lies partly outside the module file");
+    else if (!ReadColorTable(module, table))
+        Problem("palette.tw8", "the entry is missing or shorter than a colour table");
 }
 
 // The boot sounds against the count info.txt gives: one of boot00.snd up to
