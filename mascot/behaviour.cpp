@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-int32_t PendingShiftX = 0;
-int32_t PendingShiftY = 0;
+int64_t PendingShiftX = 0;
+int64_t PendingShiftY = 0;
 int32_t FrameSound = -1;
 
 bool IsWalkingAction(const Action* action) {
@@ -32,7 +32,7 @@ void AdvanceStep() {
     action->tickCount++;
     if (action->sounds && g_settings.SndUse != 0 && action->tickCount == action->soundTick) {
         int32_t pick = WeightedSoundPick(action, NextRandom() % 100);
-        SysPlaySound(action->sounds[pick].data, action->sounds[pick].size);
+        if (action->sounds[pick].data) SysPlaySound(action->sounds[pick].data, action->sounds[pick].size);
         FrameSound = pick;
     }
     action->stepIndex++;
@@ -90,8 +90,8 @@ void ChooseNextAction() {
     std::strncpy(name, next.entries[pick].name, kMaxActionName);
     name[kMaxActionName] = 0;
 
-    int32_t oldAnchorX = action->anchorX;
-    int32_t oldAnchorY = action->anchorY;
+    int64_t oldAnchorX = action->anchorX;
+    int64_t oldAnchorY = action->anchorY;
     SwitchAction(name);
     PendingShiftX = RunningCharacter.currentAction->anchorX - oldAnchorX;
     PendingShiftY = RunningCharacter.currentAction->anchorY - oldAnchorY;

@@ -32,16 +32,16 @@ int32_t CurrentStepIndex(const Action* action) {
 }
 
 void SnapVertically(Rect* rect, const Rect& support, bool onTop) {
-    int32_t anchorY = RunningCharacter.currentAction->anchorY;
+    int64_t anchorY = RunningCharacter.currentAction->anchorY;
     if (onTop)
-        rect->top = support.top - anchorY;
+        rect->top = HoldCoordinate(support.top - anchorY);
     else
-        rect->top = support.bottom - anchorY - 3;
+        rect->top = HoldCoordinate(support.bottom - anchorY - 3);
 }
 
 void SnapHorizontally(Rect* rect, const Rect& support) {
     if (support.right < rect->right)
-        rect->left += support.right - rect->right;
+        rect->left = HoldCoordinate(static_cast<int64_t>(rect->left) + support.right - rect->right);
     else if (rect->left < support.left)
         rect->left = support.left;
 }
@@ -128,7 +128,13 @@ void ResnapToSupport(Rect* rect, const Rect& support) {
     SnapHorizontally(rect, support);
 }
 
-int32_t ClampHorizontal(int32_t x) {
+int32_t HoldCoordinate(int64_t value) {
+    if (value > kCoordinateLimit) return kCoordinateLimit;
+    if (value < -kCoordinateLimit) return -kCoordinateLimit;
+    return static_cast<int32_t>(value);
+}
+
+int32_t ClampHorizontal(int64_t x) {
     int64_t anchorX = RunningCharacter.currentAction->anchorX;
     int64_t min = static_cast<int64_t>(SupportRect.left) + RunningCharacter.marginLeft - anchorX;
     int64_t max = static_cast<int64_t>(SupportRect.right) - RunningCharacter.marginRight - anchorX;
@@ -144,7 +150,7 @@ int32_t ClampHorizontal(int32_t x) {
     }
     if (clamps == 2) result = (min + max) / 2;  // a window too narrow for both margins: the middle
     if (clamps) RunningCharacter.edgeHit = 1;
-    return static_cast<int32_t>(result);
+    return HoldCoordinate(result);
 }
 
 int32_t AngleBetween(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy) {
@@ -167,8 +173,8 @@ int32_t CursorDirection() {
     Rect window;
     SysWindowRect(MainWindow, &window);
     const Step& reference = RunningCharacter.currentAction->steps[0];
-    int32_t px = window.left + reference.dx;
-    int32_t py = window.top + reference.dy;
+    int32_t px = HoldCoordinate(static_cast<int64_t>(window.left) + reference.dx);
+    int32_t py = HoldCoordinate(static_cast<int64_t>(window.top) + reference.dy);
     int32_t angle = AngleBetween(px, py, cursor.x, cursor.y, px + 10, py);
     bool below = py < cursor.y;
     if (angle < 23) return 2;
@@ -210,8 +216,10 @@ void FrameTick() {
     SysCopyPixels(BackBufferDC, CelDC, width, height);
     SysSelectBitmap(CelDC, previous);
 
-    int32_t x = ClampHorizontal(start.left + step->dx - PendingShiftX);
-    int32_t y = start.top + step->dy - PendingShiftY;
+    // A module's offsets and anchors may be any 32-bit number: the sums are
+    // taken in 64 bits and the result held to the coordinate range.
+    int32_t x = ClampHorizontal(static_cast<int64_t>(start.left) + step->dx - PendingShiftX);
+    int32_t y = HoldCoordinate(static_cast<int64_t>(start.top) + step->dy - PendingShiftY);
     SysPlaceWindow(MainWindow, x, y, width, height);
     PendingShiftX = 0;
     PendingShiftY = 0;

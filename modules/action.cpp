@@ -2,6 +2,7 @@
 #include "modules/action.h"
 
 #include "modules/container.h"
+#include "modules/wave.h"
 #include "platform/memory.h"
 #include "settings/settings.h"
 
@@ -72,6 +73,13 @@ WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t 
             !(sounds[i].data = ReadScrambledEntry(modulePath, name, &sounds[i].size))) {
             ReleaseSounds(sounds, i);
             return nullptr;
+        }
+        // A sound the player could not read within its bytes is kept as an
+        // empty slot: it plays nothing, and the draw over the weights is unchanged.
+        if (!WaveImageIsSound(sounds[i].data, sounds[i].size)) {
+            SysFree(sounds[i].data);
+            sounds[i].data = nullptr;
+            sounds[i].size = 0;
         }
     }
     return sounds;
@@ -159,9 +167,9 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
         if (step.celIndex < 0 || step.celIndex >= celCount) return fail();
     }
     if (cursor.failed) return fail();
-    if (action->loopStart < 0 || action->loopStart >= stepCount || action->loopEnd < 0 ||
-        action->loopEnd >= stepCount)
-        return fail();
+    // The loop's end is only ever compared with the step index, never used as
+    // one: an end outside the steps is a loop that never (or always) turns back.
+    if (action->loopStart < 0 || action->loopStart >= stepCount) return fail();
 
     WeightedList next;
     if (!ReadWeightedList(&cursor, &next, kMaxActionName)) return fail();

@@ -33,7 +33,7 @@ struct Cel {
 // One sound of an action: a whole RIFF WAVE image in memory.
 struct WeightedSound {
     int32_t weight;  // percent
-    uint8_t* data;
+    uint8_t* data;   // nullptr for a sound that failed WaveImageIsSound: it plays nothing
     uint32_t size;
 };
 
@@ -48,7 +48,7 @@ struct Action {
     Cel* cels;
     int32_t loopRepeat;   // extra runs of the loop; negative: for ever
     int32_t loopStart;
-    int32_t loopEnd;      // inclusive
+    int32_t loopEnd;      // inclusive; may lie outside the steps
     int32_t stepCount;
     Step* steps;
     int32_t nextCount;
@@ -70,7 +70,7 @@ constexpr int32_t kWatchDirections = 8;     // a mouse-watching action's directi
 // nothing allocated. Sounds are loaded only when g_settings.SndUse is on at
 // this moment. Besides a missing entry or field, a malformed script is
 // refused: counts of cels, steps or next actions below 1, a step's cel or the
-// loop's ends outside their arrays, an action name or next name over 255
+// loop's start outside their arrays, an action name or next name over 255
 // bytes, a sound base name over 39, region data shorter than it announces,
 // and a mouse-watching action ("mus…") with fewer than 8 cels or 2 steps.
 Action* LoadAction(const char* modulePath, const char* actionName);
@@ -79,8 +79,9 @@ Action* LoadAction(const char* modulePath, const char* actionName);
 // bitmap and region owned by it), or nullptr leaving nothing allocated.
 Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count);
 
-// Loads `count` sounds named from `baseName`, weights 0. Returns a new array,
-// or nullptr leaving nothing allocated.
+// Loads `count` sounds named from `baseName`, weights 0. A sound that is
+// there but fails WaveImageIsSound is freed and left with no data. Returns a
+// new array, or nullptr (a sound missing) leaving nothing allocated.
 WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t count);
 
 // Frees the action and all it owns. nullptr is ignored. The caller stops any

@@ -83,9 +83,11 @@ int LoadCharacter(Character* target, const char* modulePath) {
     loaded.marginRight = ReadNumber(&cursor);
     loaded.bootSoundCount = ReadNumber(&cursor);
     if (cursor.failed) return fail();
+    // Only the start list's names are looked up as actions; the other two
+    // lists are kept as they are and only bounded.
     if (!ReadWeightedList(&cursor, &loaded.startActions, kMaxActionName) ||
-        !ReadWeightedList(&cursor, &loaded.listTwo, kMaxActionName) ||
-        !ReadWeightedList(&cursor, &loaded.listThree, kMaxActionName))
+        !ReadWeightedList(&cursor, &loaded.listTwo, kMaxStoredListName) ||
+        !ReadWeightedList(&cursor, &loaded.listThree, kMaxStoredListName))
         return fail();
     if (ReadNumber(&cursor) != 0) return fail();
     for (int32_t& value : loaded.auxValues) value = ReadNumber(&cursor);

@@ -17,6 +17,7 @@
 #include <cstdint>
 
 constexpr uint32_t kDisplayNameField = 128;  // the display name holds at most 127 bytes
+constexpr uint32_t kMaxStoredListName = 65535;  // names of the two stored lists, against absurd sizes
 
 struct Character {
     char name[kDisplayNameField];  // display name
@@ -43,7 +44,8 @@ struct Character {
 // `target` untouched and nothing allocated. A script whose first byte is not
 // the digit 0 shows "组件的版本不同。" (the only message); every other failure is
 // silent: missing entries or fields, a check value other than 0, a display
-// name over 127 bytes, no start action, no palette, canvas or first action.
+// name over 127 bytes, a start action name over 255 bytes (a name in the two
+// stored lists over 65535), no start action, no palette, canvas or first action.
 // The first action is drawn with NextRandom() % 100 over startActions.
 int LoadCharacter(Character* target, const char* modulePath);
 

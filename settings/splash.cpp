@@ -5,6 +5,7 @@
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "modules/container.h"
+#include "modules/wave.h"
 #include "platform/memory.h"
 #include "platform/sound.h"
 
@@ -68,6 +69,10 @@ SplashTick SplashOnTick(SplashState* splash, const char* module) {
         std::snprintf(entry, sizeof entry, "boot%02d.snd", static_cast<int>(NextRandom() % count));
         uint32_t size = 0;
         splash->bootSound = ReadScrambledEntry(RunningCharacter.modulePath, entry, &size);
+        if (splash->bootSound && !WaveImageIsSound(splash->bootSound, size)) {
+            SysFree(splash->bootSound);
+            splash->bootSound = nullptr;
+        }
         if (splash->bootSound) SysPlaySound(splash->bootSound, size);
     }
     return SplashTick::kLoaded;

@@ -47,7 +47,7 @@ enum class SplashTick {
 // One timer tick: counts it; at the sixth and later asks for the end; at the
 // second loads RunningCharacter from `module` and starts one of its boot
 // sounds (NextRandom modulo the boot sound count picks "bootNN.snd"; a
-// missing entry plays nothing).
+// missing entry, or one that fails WaveImageIsSound, plays nothing).
 SplashTick SplashOnTick(SplashState* splash, const char* module);
 
 // The OK command, a click or the end of time: returns 1 when the splash may

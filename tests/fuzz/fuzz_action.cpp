@@ -1,12 +1,26 @@
 // Fuzz target: the action script. Input: the plain text of an action script,
 // loaded from a module that holds 8 cels "a00".."a07", sounds "s00".."s02"
 // and the cels and sounds of the small test character; loaded with sound on
-// and off, and as a mouse-watching action.
+// and off, and as a mouse-watching action. Each action that loads with sound
+// on is then played for some frames on the simulated screen, with the
+// margins of the character at the ends of their range as well, so its
+// offsets and anchors go through every position sum.
+#include "mascot/behaviour.h"
+#include "mascot/frame.h"
+#include "mascot/random.h"
+#include "mascot/state.h"
 #include "modules/action.h"
+#include "platform/graphics.h"
+#include "platform/portable/hooks.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_support.h"
 
+#include <cstdlib>
+#include <limits>
+
 namespace {
+
+constexpr int kFrames = 40;
 
 TestCharacter MakeBase() {
     TestCharacter character = MakeTestCharacter();
@@ -19,11 +33,46 @@ void CheckAction(const Action* action) {
     FuzzCheck(action->celCount >= 1 && action->stepCount >= 1 && action->nextCount >= 1, "an action with an empty part");
     for (int32_t i = 0; i < action->stepCount; i++)
         FuzzCheck(action->steps[i].celIndex >= 0 && action->steps[i].celIndex < action->celCount, "a step's cel outside the action");
-    FuzzCheck(action->loopStart >= 0 && action->loopStart < action->stepCount && action->loopEnd >= 0 &&
-                  action->loopEnd < action->stepCount,
-              "a loop outside the steps");
+    FuzzCheck(action->loopStart >= 0 && action->loopStart < action->stepCount, "a loop starting outside the steps");
     for (int32_t i = 0; i < action->celCount; i++)
         FuzzCheck(RegionDataIsSound(action->cels[i].regionData, action->cels[i].regionSize), "a cel with unsound region data");
+}
+
+bool Held(int32_t coordinate) { return std::abs(static_cast<int64_t>(coordinate)) <= kCoordinateLimit + 4096; }
+
+// Plays `action` (taken over) as the running character's current action.
+void PlayFrames(Action* action, int32_t margin) {
+    SeedRandom(1);
+    if (!LoadCharacter(&RunningCharacter, kFuzzModulePath)) {
+        ReleaseAction(action);
+        return;
+    }
+    ReleaseAction(RunningCharacter.currentAction);
+    RunningCharacter.currentAction = action;
+    RunningCharacter.marginLeft = RunningCharacter.marginRight = margin;
+    SysWindow* support = SysTestCreateWindow(Rect{0, 300, 1024, 768}, "Notepad", 1);
+    SysTestSetForeground(support);
+    MainWindow = SysTestCreateWindow(Rect{100, 100, 164, 148}, "PK32MainWClass", 0);
+    BackBufferDC = SysCreateMemoryDC();
+    CelDC = SysCreateMemoryDC();
+    SysBitmap* previous = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
+    ResetFrameState();
+    PendingShiftX = PendingShiftY = 0;
+    for (int frame = 0; frame < kFrames; frame++) {
+        SysTestSetClock(static_cast<uint32_t>(frame) * 700);
+        FrameTick();
+        const Rect& w = LastFrame.window;
+        FuzzCheck(!LastFrame.shown || (Held(w.left) && Held(w.top) && Held(w.right) && Held(w.bottom)),
+                  "a window position outside the coordinate range");
+    }
+    SysSelectBitmap(BackBufferDC, previous);
+    SysDeleteDC(CelDC);
+    SysDeleteDC(BackBufferDC);
+    CelDC = BackBufferDC = nullptr;
+    ReleaseCharacter(&RunningCharacter);
+    MainWindow = nullptr;
+    SysTestDestroyAllWindows();
+    ResetFrameState();
 }
 
 }  // namespace
@@ -37,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     character.Put("mus01", script);
     Bytes module = MakeModule(character.entries);
     FuzzUseModule(module);
+    g_settings.CharActPer = 550;
 
     for (int32_t sound = 0; sound <= 1; sound++) {
         g_settings.SndUse = sound;
@@ -46,7 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 CheckAction(action);
                 FuzzCheck(sound == 1 || action->soundCount == 0, "sounds loaded with sound off");
             }
-            ReleaseAction(action);
+            if (action && sound == 1) {
+                PlayFrames(action, 20);
+                action = LoadAction(kFuzzModulePath, name);
+                PlayFrames(action, std::numeric_limits<int32_t>::min());
+            } else {
+                ReleaseAction(action);
+            }
         }
     }
     FuzzForgetModule();

@@ -218,6 +218,26 @@ def main():
             write("action", name, rename_action(unscramble(data), b"a", b"s"))
     write("action", "minimal", b"a,1,0,0,0,0,1,0,0,0,0,0,0,100,1,act,100,")
     write("action", "loop-forever", b"a,2,0,0,0,0,2,0,1,-1,0,1,0,50,1,0,0,50,1,act,100,")
+    write("action", "no-loop", b"a,2,0,0,0,0,2,0,-1,0,0,1,0,50,1,0,0,50,1,act,100,")
+    write("action", "far-offsets", b"a,2,-2147483648,2147483647,0,0,2,0,1,0,0,2147483647,-2147483648,50,"
+          b"1,-2147483648,2147483647,50,2,act,50,stand,50,")
+
+    # Sound images: shipped sounds and hand-made damaged ones.
+    for name in ["boot00.snd", "hi00.snd"]:
+        write("wave", name, unscramble(zippy[name]))
+    write("wave", "tok00.snd", unscramble(pebble["tok00.snd"]))
+    pcm = struct.pack("<HHIIHH", 1, 1, 8000, 8000, 1, 8)
+    def wave(chunks):
+        body = b"WAVE" + b"".join(chunks)
+        return b"RIFF" + struct.pack("<I", len(body)) + body
+    def chunk(name, body, size=None):
+        return name + struct.pack("<I", len(body) if size is None else size) + body + b"\0" * (len(body) & 1)
+    write("wave", "small", wave([chunk(b"fmt ", pcm), chunk(b"data", b"\x80" * 5)]))
+    write("wave", "list-first", wave([chunk(b"LIST", b"INFOabc"), chunk(b"fmt ", pcm), chunk(b"data", b"\x80")]))
+    write("wave", "format-4MiB", wave([chunk(b"fmt ", pcm, 4 << 20), chunk(b"data", b"\x80")]))
+    write("wave", "data-too-long", wave([chunk(b"fmt ", pcm), chunk(b"data", b"\x80" * 4, 5)]))
+    adpcm = struct.pack("<HHIIHHH", 2, 1, 8000, 4096, 256, 4, 4) + b"\0" * 4
+    write("wave", "extensible", wave([chunk(b"fmt ", adpcm), chunk(b"data", b"\0" * 8)]))
 
     # Settings values: flags, lengths (Module 2 bytes, CharActPer, SndUse), data.
     def settings(flags, module, act, sound):

@@ -11,6 +11,24 @@ void PutLe32(Bytes* bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; i++) (*bytes)[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
+Bytes MakeWave(uint32_t dataBytes) {
+    Bytes out(44, 0);
+    std::memcpy(&out[0], "RIFF", 4);
+    PutLe32(&out, 4, 36 + dataBytes);
+    std::memcpy(&out[8], "WAVEfmt ", 8);
+    PutLe32(&out, 16, 16);
+    out[20] = 1;                 // PCM
+    out[22] = 1;                 // mono
+    PutLe32(&out, 24, 8000);     // samples per second
+    PutLe32(&out, 28, 8000);     // bytes per second
+    out[32] = 1;                 // block size
+    out[34] = 8;                 // bits per sample
+    std::memcpy(&out[36], "data", 4);
+    PutLe32(&out, 40, dataBytes);
+    out.resize(44 + dataBytes, 0x80);
+    return out;
+}
+
 Bytes MakeModule(const std::vector<TestEntry>& entries) {
     Bytes out(kModuleHeaderSize + entries.size() * kDirectoryRecordSize, 0);
     out[0] = 0x15;
@@ -108,8 +126,7 @@ void TestCharacter::AddSounds(const std::string& base, int count) {
     for (int i = 0; i < count; i++) {
         char number[16];
         std::snprintf(number, sizeof number, "%02d", i);
-        std::string wave = "RIFF\x04\x00\x00\x00WAVE";
-        Put(base + number + ".snd", ScrambleText(wave));
+        Put(base + number + ".snd", Scramble(MakeWave(4)));
     }
 }
 

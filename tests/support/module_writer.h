@@ -26,6 +26,10 @@ Bytes MakeImage(uint16_t width, uint16_t height, const Bytes& pixels, bool packe
 
 void PutLe32(Bytes* bytes, size_t at, uint32_t value);
 
+// A playable RIFF WAVE image: a 16-byte PCM format (mono, 8 kHz, 8 bits) at
+// offset 20 and a data chunk of `dataBytes` bytes of silence at offset 36.
+Bytes MakeWave(uint32_t dataBytes);
+
 // Writes the bytes to a file; returns false on failure.
 bool WriteFileBytes(const std::string& path, const Bytes& bytes);
 
@@ -47,7 +51,7 @@ struct TestCharacter {
     void Remove(const std::string& name);
     // Adds `count` cels named base00.tw8/.rgn ... with pixel value = cel number.
     void AddCels(const std::string& base, int count, uint16_t width = 4, uint16_t height = 2);
-    // Adds `count` sounds base00.snd ... (tiny scrambled RIFF images).
+    // Adds `count` sounds base00.snd ... (MakeWave(4), scrambled).
     void AddSounds(const std::string& base, int count);
     bool Write(const std::string& path) const { return WriteFileBytes(path, MakeModule(entries)); }
 };

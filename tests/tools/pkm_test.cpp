@@ -68,64 +68,116 @@ TEST(PkmTest, FailuresSayWhyAndExitWithOne) {
 
 namespace {
 
+// The test character with the two boot sounds its info.txt announces.
+TestCharacter CheckedCharacter() {
+    TestCharacter c = MakeTestCharacter();
+    c.AddSounds("boot", 2);
+    return c;
+}
+
 TEST(PkmCheckTest, AWellFormedCharacterHasNoProblems) {
     ScopedTempDir dir;
-    ASSERT_TRUE(MakeTestCharacter().Write("m.Pkm"));
+    ASSERT_TRUE(CheckedCharacter().Write("m.Pkm"));
     ToolRun run = Pkm("check m.Pkm");
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("no problems (2 actions checked)"), std::string::npos) << run.out;
 }
 
-TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLine) {
+TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
     struct Case {
         const char* what;
         void (*change)(TestCharacter*);
-        const char* expected;
+        const char* expected;  // a whole line; only errors make the check fail
     } cases[] = {
-        {"missing cel", [](TestCharacter* c) { c->Remove("wk01.tw8"); }, "action 'walk': cel picture 'wk01.tw8' is missing"},
-        {"missing region", [](TestCharacter* c) { c->Remove("wk02.rgn"); }, "cel region 'wk02.rgn' is missing"},
-        {"missing sound", [](TestCharacter* c) { c->Remove("beep00.snd"); }, "sound 'beep00.snd' is missing"},
+        {"missing cel", [](TestCharacter* c) { c->Remove("wk01.tw8"); }, "error: action 'walk': cel picture 'wk01.tw8' is missing"},
+        {"missing region", [](TestCharacter* c) { c->Remove("wk02.rgn"); }, "error: action 'walk': cel region 'wk02.rgn' is missing"},
+        {"missing sound", [](TestCharacter* c) { c->Remove("beep00.snd"); }, "error: action 'stand': sound 'beep00.snd' is missing"},
+        {"unreadable sound",
+         [](TestCharacter* c) {
+             Bytes wave = MakeWave(4);
+             PutLe32(&wave, 16, 4u << 20);
+             c->Put("beep00.snd", Scramble(wave));
+         },
+         "error: action 'stand': sound 'beep00.snd' is not played: a chunk reaches past the end of the entry"},
         {"next action absent",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,jump,100,"); },
-         "action 'jump': no such entry in the module"},
+         "error: action 'jump': no such entry in the module"},
+        {"loop start outside",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,1,0,0,0,0,0,50,1,stand,100,"); },
+         "error: action 'walk': loop start 1 lies outside the 1 steps"},
+        {"no loop", [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,-1,0,0,0,0,50,1,stand,100,"); },
+         "m.Pkm: no problems (2 actions checked)"},
+        {"loop end past the steps",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,1,2,0,0,0,50,1,stand,100,"); },
+         "warning: action 'walk': loop end 1 lies outside steps 0 to 0: the loop does not run as written"},
         {"weights",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,2,stand,50,walk,40,"); },
-         "action 'walk': next-action list: weights add up to 90, not 100"},
+         "warning: action 'walk': next-action list: weights add up to 90, not 100"},
         {"idle second block",
          [](TestCharacter* c) {
              c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,defidle,100,");
              c->PutText("defidle", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,2,stand,100,walk,500,");
          },
-         "action 'defidle': next-action list: the second block (from entry 0) covers draws 0 to 599, not 0 to 899"},
+         "warning: action 'defidle': next-action list: the second block (from entry 0) covers draws 0 to 599, not 0 to 899"},
+        {"sound tick 0", [](TestCharacter* c) { c->PutText("stand", "st,2,2,2,1,beep,100,0,0,1,0,0,0,0,0,0,50,1,walk,100,"); },
+         "warning: action 'stand': sound tick 0 never comes (ticks count from 1)"},
         {"cel larger than canvas", [](TestCharacter* c) { c->AddCels("wk", 3, 65, 2); },
-         "action 'walk': cel 0 is 65x2, larger than the 64x48 canvas"},
+         "error: action 'walk': cel 0 is 65x2, larger than the 64x48 canvas"},
         {"mouse watching",
          [](TestCharacter* c) {
              c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,muslook,100,");
              c->PutText("muslook", "wk,3,2,2,0,0,2,0,1,0,0,0,0,50,1,0,0,50,1,stand,100,");
          },
-         "action 'muslook': a mouse-watching action needs 8 cels and 2 steps (has 3 and 2)"},
+         "error: action 'muslook': a mouse-watching action needs 8 cels and 2 steps (has 3 and 2)"},
         {"bad cel index",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,5,0,0,50,1,stand,100,"); },
-         "action 'walk': step 0 shows cel 5, but there are 3 cels"},
+         "error: action 'walk': step 0 shows cel 5, but there are 3 cels"},
         {"script cut", [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,"); },
-         "action 'walk': field 'steps' is missing or not ended by a comma"},
+         "error: action 'walk': field 'steps' is missing or not ended by a comma"},
         {"start weights", [](TestCharacter* c) { c->PutText("info.txt", InfoText("T", "1,stand,90,")); },
-         "info.txt: start list: weights add up to 90, not 100"},
+         "warning: info.txt: start list: weights add up to 90, not 100"},
+        {"long stored list name",
+         [](TestCharacter* c) {
+             c->PutText("info.txt", "0,T,x,64,48,0,0,2,1,stand,100,1," + std::string(300, 'n') + ",1,0,0,0,0,0,0,0,0,0,0,0,0,0,");
+         },
+         "m.Pkm: no problems (2 actions checked)"},
         {"check value",
-         [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,64,48,0,0,0,1,stand,100,0,0,7,0,0,0,0,0,0,0,0,0,0,0,"); },
-         "info.txt: the check value after the lists must be 0"},
+         [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,64,48,0,0,2,1,stand,100,0,0,7,0,0,0,0,0,0,0,0,0,0,0,"); },
+         "error: info.txt: the check value after the lists must be 0"},
+        {"boot sound missing", [](TestCharacter* c) { c->Remove("boot01.snd"); },
+         "warning: info.txt: boot sound count is 2, but 'boot01.snd' is missing: that start is silent"},
+        {"boot sound never played", [](TestCharacter* c) { c->AddSounds("boot", 3); },
+         "warning: info.txt: boot sound 'boot02.snd' is never played: the boot sound count is 2"},
+        {"unreadable boot sound", [](TestCharacter* c) { c->Put("boot00.snd", Scramble(Bytes{'R', 'I', 'F', 'F'})); },
+         "error: info.txt: sound 'boot00.snd' is not played: not a RIFF WAVE image"},
         {"no palette", [](TestCharacter* c) { c->Remove("palette.tw8"); },
-         "palette.tw8: the entry is missing or shorter than a colour table"},
+         "error: palette.tw8: the entry is missing or shorter than a colour table"},
     };
     for (const Case& c : cases) {
         ScopedTempDir dir;
-        TestCharacter character = MakeTestCharacter();
+        TestCharacter character = CheckedCharacter();
         c.change(&character);
         ASSERT_TRUE(character.Write("m.Pkm"));
         ToolRun run = Pkm("check m.Pkm");
-        EXPECT_EQ(run.exitCode, 1) << c.what;
+        EXPECT_EQ(run.exitCode, std::string(c.expected).rfind("error: ", 0) == 0 ? 1 : 0) << c.what << ":\n" << run.out;
         EXPECT_NE(run.out.find(std::string(c.expected) + "\n"), std::string::npos) << c.what << ":\n" << run.out;
+    }
+
+    // An entry whose record reaches past the end of the file is not called missing.
+    const std::pair<const char*, const char*> damaged[] = {
+        {"wk01.tw8", "error: action 'walk': cel picture 'wk01.tw8' lies partly outside the module file\n"},
+        {"palette.tw8", "error: palette.tw8: the entry lies partly outside the module file\n"},
+    };
+    for (const auto& [entry, expected] : damaged) {
+        ScopedTempDir dir;
+        TestCharacter character = CheckedCharacter();
+        Bytes module = MakeModule(character.entries);
+        for (size_t i = 0; i < character.entries.size(); i++)
+            if (character.entries[i].name == entry) PutLe32(&module, 16 + i * 32, static_cast<uint32_t>(module.size()));
+        ASSERT_TRUE(WriteFileBytes("m.Pkm", module));
+        ToolRun run = Pkm("check m.Pkm");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.out.find(expected), std::string::npos) << run.out;
     }
 }
 

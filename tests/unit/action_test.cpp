@@ -88,6 +88,16 @@ TEST_F(ActionTest, SoundsAreReadOnlyWhileSoundIsOn) {
 
     g_settings.SndUse = 7;  // any non-zero value is on
     EXPECT_EQ(Load(c, "stand"), nullptr);
+
+    Bytes unreadable = MakeWave(4);
+    PutLe32(&unreadable, 40, 400);  // data past the entry
+    c.Put("beep00.snd", Scramble(unreadable));
+    action = Load(c, "stand");
+    ASSERT_NE(action, nullptr) << "an unreadable sound does not stop the action";
+    ASSERT_EQ(action->soundCount, 1) << "its slot stays, so the draws over the weights stay the same";
+    EXPECT_EQ(action->sounds[0].data, nullptr);
+    EXPECT_EQ(action->sounds[0].size, 0u);
+    ReleaseAction(action);
 }
 
 TEST_F(ActionTest, AssetNamesTakeTheBaseNameAsPlainText) {
@@ -125,8 +135,8 @@ TEST_F(ActionTest, MalformedScriptsAreRefused) {
         "wk,3,0,0,0,0,0,0,0,0,1,walk,100,",                    // no steps
         "wk,3,0,0,0,0,1,0,0,0,3,0,0,100,1,walk,100,",          // step shows cel 3 of 3
         "wk,3,0,0,0,0,1,0,0,0,-1,0,0,100,1,walk,100,",         // negative cel index
-        "wk,3,0,0,0,0,2,0,2,0,0,0,0,100,1,0,0,100,1,walk,100,",  // loop end past the steps
         "wk,3,0,0,0,0,2,-1,1,0,0,0,0,100,1,0,0,100,1,walk,100,", // loop start before the steps
+        "wk,3,0,0,0,0,2,2,1,0,0,0,0,100,1,0,0,100,1,walk,100,",  // loop start past the steps
         "wk,3,0,0,0,0,1,0,0,0,0,0,0,100,0,",                   // no next action
         "wk,3,0,0,0,0,1,0,0,0,0,0,0,100,2,walk,100,",          // next list cut short
         "wk,3,0,0,0,0,1,0,0,0,0,0,0,100,",                     // next count missing
@@ -155,6 +165,17 @@ TEST_F(ActionTest, MalformedScriptsAreRefused) {
     c = MakeTestCharacter();
     c.Remove("wk02.tw8");
     EXPECT_EQ(Load(c, "walk"), nullptr) << "missing cel picture";
+}
+
+TEST_F(ActionTest, ALoopEndOutsideTheStepsLoads) {
+    // The end is only compared with the step index: -1 with no repeat is an action without a loop.
+    for (const char* loop : {"0,-1,0,", "0,2,1,", "1,-2147483648,-1,", "1,2147483647,3,"}) {
+        TestCharacter c = MakeTestCharacter();
+        c.PutText("walk", std::string("wk,3,0,0,0,0,2,") + loop + "0,0,0,100,1,0,0,100,1,walk,100,");
+        Action* action = Load(c, "walk");
+        ASSERT_NE(action, nullptr) << loop;
+        ReleaseAction(action);
+    }
 }
 
 TEST_F(ActionTest, MouseWatchingNeedsEightCelsAndTwoSteps) {

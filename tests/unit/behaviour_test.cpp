@@ -2,6 +2,7 @@
 // tick, the personality's two-block draw and switching actions.
 #include "mascot/behaviour.h"
 #include "mascot/random.h"
+#include "platform/memory.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
 #include "tests/support/mascot_fixture.h"
@@ -100,6 +101,20 @@ TEST_F(BehaviourTest, TheSoundPlaysOnceAtItsTick) {
     g_settings.SndUse = 0;
     AdvanceStep();
     EXPECT_EQ(SysTestSoundsPlayed(), 1) << "nothing plays with sound off";
+
+    // A sound refused at loading (no data) is drawn as before but not played.
+    g_settings.SndUse = 1;
+    SwitchAction("stand");
+    SysFree(RunningCharacter.currentAction->sounds[0].data);
+    RunningCharacter.currentAction->sounds[0].data = nullptr;
+    SeedRandom(9);
+    AdvanceStep();
+    EXPECT_EQ(FrameSound, 0);
+    EXPECT_EQ(SysTestSoundsPlayed(), 1);
+    auto after = NextRandom();
+    SeedRandom(9);
+    NextRandom();
+    EXPECT_EQ(after, NextRandom()) << "the pick still takes its draw";
 }
 
 TEST_F(BehaviourTest, IdleActionsDrawOverThePersonality) {

@@ -130,6 +130,8 @@ TEST_F(CharacterTest, BrokenDescriptionsFailSilently) {
         "0,name,free,64,48,20,30,2,1,absent,100," + tail,              // first action missing
         "0,name,free,0,48,20,30,2,1,stand,100," + tail,                // canvas of width 0
         "0," + std::string(128, 'N') + ",free,64,48,20,30,2,1,stand,100," + tail,  // display name too long
+        "0,name,free,64,48,20,30,2,1," + std::string(256, 's') + ",100," + tail,  // start name over 255 bytes
+        "0,name,free,64,48,20,30,2,1,stand,100,1," + std::string(65536, 'x') + ",1,0," + tail.substr(4),
     };
     for (const std::string& script : scripts) {
         TestCharacter c = MakeTestCharacter();
@@ -147,6 +149,13 @@ TEST_F(CharacterTest, BrokenDescriptionsFailSilently) {
     c = MakeTestCharacter();
     c.PutText("info.txt", "0," + std::string(127, 'N') + ",free,64,48,20,30,2,1,stand,100," + tail);
     ASSERT_EQ(Load(c, &loaded), 1) << "127 bytes fit";
+    ReleaseCharacter(&loaded);
+    // The two stored lists are never looked up: long names there do not matter.
+    std::string longName(300, 'x');
+    c.PutText("info.txt", "0,name,free,64,48,20,30,2,1,stand,100,1," + longName + ",1,2,a,1," + longName + ",2," +
+                              tail.substr(4));
+    ASSERT_EQ(Load(c, &loaded), 1) << "names over 255 bytes in the second and third lists";
+    EXPECT_EQ(loaded.listThree.entries[1].name, longName);
     ReleaseCharacter(&loaded);
     if (MessagesAreRecorded()) {
         EXPECT_EQ(RecordedMessageCount(), 0);

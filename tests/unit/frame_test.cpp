@@ -178,6 +178,29 @@ TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {
     EXPECT_EQ(WindowRect(MainWindow).top, 300 - 20);
 }
 
+TEST_F(FrameTest, ModuleNumbersAtThe32BitEndsCannotWrapAPosition) {
+    // Offsets at one end of the 32-bit range, anchors and margins at the
+    // other; the switch to "musfar" makes an anchor shift of 2^32 - 1 and
+    // takes the watching point from step 0's offsets.
+    Start(CharacterWithActions(
+              {{"far", "ms,1,-2147483648,-2147483648,0,0,2,0,1,0,0,2147483647,2147483647,100,"
+                       "0,-2147483648,-2147483648,100,1,musfar,100,"},
+               {"musfar", "ms,8,2147483647,2147483647,0,0,2,0,1,0,0,2147483647,-2147483648,100,0,0,0,100,1,far,100,"}}),
+          "far");
+    RunningCharacter.marginLeft = std::numeric_limits<int32_t>::min();
+    RunningCharacter.marginRight = std::numeric_limits<int32_t>::min();
+    FrameTick();
+    EXPECT_EQ(WindowRect(MainWindow).top, kCoordinateLimit) << "held, not wrapped below the screen";
+    for (int frame = 1; frame < 6; frame++) {
+        FrameTick();
+        Rect r = WindowRect(MainWindow);
+        EXPECT_LE(std::abs(r.left), kCoordinateLimit) << frame;
+        EXPECT_LE(std::abs(r.top), kCoordinateLimit) << frame;
+    }
+    EXPECT_STREQ(RunningCharacter.currentAction->name, "musfar");
+    EXPECT_EQ(HoldCoordinate(-(int64_t{1} << 40)), -kCoordinateLimit);
+}
+
 TEST_F(FrameTest, AStillCursorEndsAWatchAfterTenSeconds) {
     std::string watch = "ms,8,0,0,0,0,2,0,1,0,0,0,0,0,0,0,0,500,1,stand,100,";
     Start(CharacterWithActions({{"muswatch", watch}}), "muswatch");

@@ -91,7 +91,7 @@ TEST_F(SplashTest, MissingModuleMessageQuotesTheName) {
 TEST_F(SplashTest, LoadsAtTheSecondTickPlaysABootSoundAndEndsAtTheSixth) {
     TestCharacter c = MakeTestCharacter();  // two boot sounds announced
     c.AddSounds("boot", 2);
-    c.Put("boot01.snd", Scramble(Bytes{'R', 'I', 'F', 'F', 1}));  // tell the two apart
+    c.Put("boot01.snd", Scramble(MakeWave(5)));  // tell the two apart by the RIFF size
     ASSERT_TRUE(c.Write("m.Pkm"));
 
     // The draw the splash will make after the loader's first-action draw.
@@ -108,7 +108,7 @@ TEST_F(SplashTest, LoadsAtTheSecondTickPlaysABootSoundAndEndsAtTheSixth) {
     EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kLoaded);
     EXPECT_STREQ(RunningCharacter.name, "Tester");
     ASSERT_NE(g_splash.bootSound, nullptr);
-    EXPECT_EQ(g_splash.bootSound[4] == 1, expected == 1) << "boot0" << expected << ".snd";
+    EXPECT_EQ(g_splash.bootSound[4] == 41, expected == 1) << "boot0" << expected << ".snd";
 
     for (int tick = 3; tick <= 5; tick++) EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kNothing);
     EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kEnd);
@@ -116,17 +116,27 @@ TEST_F(SplashTest, LoadsAtTheSecondTickPlaysABootSoundAndEndsAtTheSixth) {
     EXPECT_EQ(g_splash.bootSound, nullptr) << "the boot sound is stopped and freed";
 }
 
-TEST_F(SplashTest, MissingOrNoBootSoundsStillLoad) {
+TEST_F(SplashTest, MissingNoOrUnreadableBootSoundsStillLoad) {
+    Bytes hugeFormat = MakeWave(4);
+    PutLe32(&hugeFormat, 16, 4u << 20);  // a format chunk claiming 4 MiB
+    Bytes longData = MakeWave(4);
+    PutLe32(&longData, 40, 5);  // a data chunk one byte longer than the entry
     const struct {
         const char* bootCount;
         bool addSounds;
-    } cases[] = {{"0", false}, {"2", false}, {"-3", false}, {"0", true}};
+        const Bytes* sound;  // replaces both boot sounds
+    } cases[] = {{"0", false, nullptr}, {"2", false, nullptr},    {"-3", false, nullptr},
+                 {"0", true, nullptr},  {"2", true, &hugeFormat}, {"2", true, &longData}};
     for (const auto& k : cases) {
-        SCOPED_TRACE(k.bootCount);
+        SCOPED_TRACE(std::string(k.bootCount) + (k.sound ? " unreadable" : ""));
         TestCharacter c = MakeTestCharacter();
         c.PutText("info.txt", std::string("0,Tester,x,\r\n64,48,20,30,") + k.bootCount +
                                   ",\r\n1,stand,100,0,0,\r\n0,1,2,3,\r\n1,2,3,4,5,6,7,8,");
         if (k.addSounds) c.AddSounds("boot", 2);
+        if (k.sound) {
+            c.Put("boot00.snd", Scramble(*k.sound));
+            c.Put("boot01.snd", Scramble(*k.sound));
+        }
         ASSERT_TRUE(c.Write("m.Pkm"));
         SplashOpen(&g_splash);
         SplashOnTick(&g_splash, "m.Pkm");

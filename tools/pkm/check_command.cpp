@@ -3,11 +3,15 @@
 //
 // The runtime's loaders only say yes or no; where one says no, the check
 // walks the same script again field by field to say which field is wrong.
+// Errors are what the program refuses or gets wrong; warnings are what it
+// plays as written but an author hardly meant (weights that do not make 100,
+// a sound tick that never comes).
 #include "modules/action.h"
 #include "modules/character.h"
 #include "modules/container.h"
 #include "modules/image.h"
 #include "modules/script.h"
+#include "modules/wave.h"
 #include "platform/memory.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
@@ -15,6 +19,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -22,27 +27,61 @@
 
 namespace {
 
-int g_problems = 0;  // problems printed so far
+int g_problems = 0;  // errors printed so far
+int g_warnings = 0;  // warnings printed so far
 
-void Problem(const std::string& where, const char* format, ...) {
+void Report(const char* kind, const std::string& where, const char* format, va_list args) {
     char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    std::printf("%s: %s: %s\n", kind, where.c_str(), text);
+}
+
+// Something the program refuses or gets wrong: the check fails.
+void Problem(const std::string& where, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    Report("error", where, format, args);
     va_end(args);
-    std::printf("%s: %s\n", where.c_str(), text);
     g_problems++;
 }
 
-// An entry's script text, unscrambled; empty with `found` false when missing.
-std::string ReadScript(const char* module, const char* entry, bool* found) {
+// Something the program plays as written that is likely a slip.
+void Warning(const std::string& where, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Report("warning", where, format, args);
+    va_end(args);
+    g_warnings++;
+}
+
+// What a failed read of an entry means for an author.
+const char* Unreadable(ContainerError why) {
+    return why == ContainerError::kDamaged ? "lies partly outside the module file" : "is missing";
+}
+
+// An entry's script text, unscrambled; empty with `found` false when it
+// cannot be read (`why`, when given, says why).
+std::string ReadScript(const char* module, const char* entry, bool* found, ContainerError* why = nullptr) {
     uint32_t size = 0;
-    uint8_t* data = ReadScrambledEntry(module, entry, &size);
+    uint8_t* data = ReadScrambledEntry(module, entry, &size, why);
     *found = data != nullptr;
     std::string text;
     if (data) text.assign(reinterpret_cast<char*>(data), size);
     SysFree(data);
     return text;
+}
+
+// Names a sound entry that is missing, cut off, or that the player could not read within its bytes.
+void CheckSound(const char* module, const std::string& where, const char* entry) {
+    bool found = false;
+    ContainerError why = ContainerError::kNone;
+    std::string wave = ReadScript(module, entry, &found, &why);
+    const char* reason = nullptr;
+    if (!found)
+        Problem(where, "sound '%s' %s", entry, Unreadable(why));
+    else if (!WaveImageIsSound(reinterpret_cast<const uint8_t*>(wave.data()), static_cast<uint32_t>(wave.size()),
+                               &reason))
+        Problem(where, "sound '%s' is not played: %s", entry, reason);
 }
 
 struct Fields {
@@ -60,25 +99,25 @@ void CheckWeights(const std::string& where, const char* what, const int32_t* wei
     int64_t total = 0;
     int32_t k = -1;
     for (int32_t i = 0; i < count; i++) {
-        if (weights[i] < 0) Problem(where, "%s: weight %d of entry %d is negative", what, weights[i], i);
+        if (weights[i] < 0) Warning(where, "%s: weight %d of entry %d is negative", what, weights[i], i);
         total += weights[i];
         if (k < 0 && total >= 100) k = i;
     }
     if (!idle) {
-        if (total != 100) Problem(where, "%s: weights add up to %lld, not 100", what, static_cast<long long>(total));
+        if (total != 100) Warning(where, "%s: weights add up to %lld, not 100", what, static_cast<long long>(total));
         return;
     }
     int64_t first = 0;
     for (int32_t i = 0; i <= k; i++) first += weights[i];
     if (k < 0 || first != 100) {
-        Problem(where, "%s: the weights of the first block add up to %lld, not 100", what,
+        Warning(where, "%s: the weights of the first block add up to %lld, not 100", what,
                 static_cast<long long>(k < 0 ? total : first));
         return;
     }
     int64_t second = 0;
     for (int32_t i = k; i < count; i++) second += weights[i];
     if (second < 900)
-        Problem(where, "%s: the second block (from entry %d) covers draws 0 to %lld, not 0 to 899", what, k,
+        Warning(where, "%s: the second block (from entry %d) covers draws 0 to %lld, not 0 to 899", what, k,
                 static_cast<long long>(second - 1));
 }
 
@@ -105,16 +144,17 @@ void ExplainAction(const char* module, const std::string& name, const std::strin
         }
         DibImage image;
         uint32_t size = 0;
-        uint8_t* raw = ReadEntry(module, entry, &size);
-        if (!raw) Problem(f.where, "cel picture '%s' is missing", entry);
+        ContainerError why = ContainerError::kNone;
+        uint8_t* raw = ReadEntry(module, entry, &size, &why);
+        if (!raw) Problem(f.where, "cel picture '%s' %s", entry, Unreadable(why));
         SysFree(raw);
         if (raw && !LoadCelImage(&image, module, entry))
             Problem(f.where, "cel picture '%s' is damaged (short header, too few pixels or bad packing)", entry);
         ReleaseDibImage(&image);
         AssetEntryName(entry, sizeof entry, base.c_str(), i, ".rgn");
-        raw = ReadEntry(module, entry, &size);
+        raw = ReadEntry(module, entry, &size, &why);
         if (!raw)
-            Problem(f.where, "cel region '%s' is missing", entry);
+            Problem(f.where, "cel region '%s' %s", entry, Unreadable(why));
         else if (!RegionDataIsSound(raw, size))
             Problem(f.where, "cel region '%s' is shorter than its rectangle count says", entry);
         SysFree(raw);
@@ -132,9 +172,7 @@ void ExplainAction(const char* module, const std::string& name, const std::strin
         for (int32_t i = 0; i < sounds && i < kMaxSounds; i++) {
             char entry[264];
             AssetEntryName(entry, sizeof entry, soundBase, i, ".snd");
-            bool found = false;
-            ReadScript(module, entry, &found);
-            if (!found) Problem(f.where, "sound '%s' is missing", entry);
+            CheckSound(module, f.where, entry);
         }
         for (int32_t i = 0; i <= sounds && !f.cursor.failed; i++) ReadNumber(&f.cursor);
         if (f.Failed("sound weights or sound tick")) return;
@@ -142,7 +180,7 @@ void ExplainAction(const char* module, const std::string& name, const std::strin
     ReadNumber(&f.cursor);
     int32_t steps = ReadNumber(&f.cursor);
     int32_t loopStart = ReadNumber(&f.cursor);
-    int32_t loopEnd = ReadNumber(&f.cursor);
+    ReadNumber(&f.cursor);  // the loop's end: any value loads
     ReadNumber(&f.cursor);
     if (f.Failed("step count or loop")) return;
     if (steps < 1) {
@@ -161,8 +199,8 @@ void ExplainAction(const char* module, const std::string& name, const std::strin
         if (f.Failed("steps")) return;
         if (cel < 0 || cel >= cels) Problem(f.where, "step %d shows cel %d, but there are %d cels", i, cel, cels);
     }
-    if (loopStart < 0 || loopStart >= steps || loopEnd < 0 || loopEnd >= steps)
-        Problem(f.where, "loop from step %d to %d lies outside the %d steps", loopStart, loopEnd, steps);
+    if (loopStart < 0 || loopStart >= steps)
+        Problem(f.where, "loop start %d lies outside the %d steps", loopStart, steps);
     WeightedList next;
     if (!ReadWeightedList(&f.cursor, &next, kMaxActionName)) {
         Problem(f.where, "the next-action list is malformed (count, a name over %d bytes, or a missing field)",
@@ -179,12 +217,23 @@ void ExplainAction(const char* module, const std::string& name, const std::strin
 struct CharacterInfo {
     int32_t canvasWidth = 0;
     int32_t canvasHeight = 0;
+    int32_t bootSoundCount = 0;
     std::vector<std::string> startNames;
     std::vector<int32_t> startWeights;
 };
 
+// The sound base name of a loaded action's script (the field after the
+// fifth comma) into `base`; left as it was when it cannot be read.
+void SoundBaseName(const char* module, const char* action, char (&base)[kSoundBaseBuffer]) {
+    uint32_t size = 0;
+    uint8_t* script = ReadScrambledEntry(module, action, &size);
+    ScriptCursor cursor;
+    if (script && ScriptAtComma(&cursor, script, size, 5)) ReadTextInto(&cursor, base, sizeof base);
+    SysFree(script);
+}
+
 // Checks one loaded action's content; returns the names it may be followed by.
-std::vector<std::string> CheckAction(const CharacterInfo& character, const Action& action) {
+std::vector<std::string> CheckAction(const char* module, const CharacterInfo& character, const Action& action) {
     std::string where = "action '" + std::string(action.name) + "'";
     for (int32_t i = 0; i < action.celCount; i++) {
         const DibImage& image = action.cels[i].image;
@@ -193,12 +242,23 @@ std::vector<std::string> CheckAction(const CharacterInfo& character, const Actio
                     character.canvasWidth, character.canvasHeight);
     }
     for (int32_t i = 0; i < action.stepCount; i++)
-        if (action.steps[i].duration < 0) Problem(where, "step %d has a negative duration", i);
+        if (action.steps[i].duration < 0) Warning(where, "step %d has a negative duration (shown for no time)", i);
+    if (action.loopRepeat > 0 && (action.loopEnd < action.loopStart || action.loopEnd >= action.stepCount))
+        Warning(where, "loop end %d lies outside steps %d to %d: the loop does not run as written", action.loopEnd,
+                action.loopStart, action.stepCount - 1);
     if (action.soundCount > 0) {
         std::vector<int32_t> weights;
         for (int32_t i = 0; i < action.soundCount; i++) weights.push_back(action.sounds[i].weight);
         CheckWeights(where, "sound list", weights.data(), action.soundCount, false);
-        if (action.soundTick < 1) Problem(where, "sound tick %d never comes (ticks count from 1)", action.soundTick);
+        if (action.soundTick < 1) Warning(where, "sound tick %d never comes (ticks count from 1)", action.soundTick);
+        // The loader keeps a sound the player could not read as an empty slot; say which and why.
+        char base[kSoundBaseBuffer] = "";
+        SoundBaseName(module, action.name, base);
+        for (int32_t i = 0; i < action.soundCount; i++) {
+            char entry[264];
+            if (!action.sounds[i].data && AssetEntryName(entry, sizeof entry, base, i, ".snd"))
+                CheckSound(module, where, entry);
+        }
     }
     std::vector<int32_t> weights;
     std::vector<std::string> names;
@@ -213,9 +273,10 @@ std::vector<std::string> CheckAction(const CharacterInfo& character, const Actio
 // Reads the description script field by field, naming each problem.
 void ExplainCharacter(const char* module, CharacterInfo* info) {
     bool found = false;
-    std::string script = ReadScript(module, "info.txt", &found);
+    ContainerError why = ContainerError::kNone;
+    std::string script = ReadScript(module, "info.txt", &found, &why);
     if (!found) {
-        Problem("info.txt", "the entry is missing");
+        Problem("info.txt", "the entry %s", Unreadable(why));
         return;
     }
     if (script.empty() || script[0] != '0') {
@@ -236,18 +297,22 @@ void ExplainCharacter(const char* module, CharacterInfo* info) {
         Problem("info.txt", "the display name is longer than %u bytes", kDisplayNameField - 1);
     int32_t width = ReadNumber(&f.cursor);
     int32_t height = ReadNumber(&f.cursor);
-    for (int i = 0; i < 3; i++) ReadNumber(&f.cursor);
+    ReadNumber(&f.cursor);
+    ReadNumber(&f.cursor);
+    int32_t bootSounds = ReadNumber(&f.cursor);
     if (f.Failed("canvas size, margins or boot sound count")) return;
+    info->bootSoundCount = bootSounds;
     if (width < 1 || height < 1 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels)
         Problem("info.txt", "canvas %dx%d is not a usable size", width, height);
     info->canvasWidth = width;
     info->canvasHeight = height;
     const char* lists[] = {"start list", "second list", "third list"};
     for (const char* list : lists) {
+        // Only the start list's names are looked up; the other two lists are stored as they are.
+        uint32_t longest = list == lists[0] ? kMaxActionName : kMaxStoredListName;
         WeightedList read;
-        if (!ReadWeightedList(&f.cursor, &read, kMaxActionName)) {
-            Problem("info.txt", "the %s is malformed (count, a name over %d bytes, or a missing field)", list,
-                    kMaxActionName);
+        if (!ReadWeightedList(&f.cursor, &read, longest)) {
+            Problem("info.txt", "the %s is malformed (count, a name over %u bytes, or a missing field)", list, longest);
             return;
         }
         if (list == lists[0] && read.count < 1) Problem("info.txt", "the start list is empty");
@@ -261,7 +326,54 @@ void ExplainCharacter(const char* module, CharacterInfo* info) {
     for (int i = 0; i < 11; i++) ReadNumber(&f.cursor);
     if (f.Failed("the three auxiliary and eight extra numbers")) return;
     uint8_t table[kColorTableSize];
-    if (!ReadColorTable(module, table)) Problem("palette.tw8", "the entry is missing or shorter than a colour table");
+    uint32_t size = 0;
+    uint8_t* palette = ReadEntry(module, "palette.tw8", &size, &why);
+    bool read = palette != nullptr;
+    SysFree(palette);
+    if (!read && why == ContainerError::kDamaged)
+        Problem("palette.tw8", "the entry lies partly outside the module file");
+    else if (!ReadColorTable(module, table))
+        Problem("palette.tw8", "the entry is missing or shorter than a colour table");
+}
+
+// The boot sounds against the count info.txt gives: one of boot00.snd up to
+// the count is drawn at start (the draw is below 32768), a missing one is a
+// silent start, one past the count is never played.
+void CheckBootSounds(const char* module, const DirectoryRecord* records, uint32_t recordCount, int32_t count) {
+    int32_t drawn = count < 32768 ? count : 32768;
+    int32_t missing = 0;
+    std::string firstMissing;
+    for (int32_t i = 0; i < drawn; i++) {
+        char entry[24];
+        std::snprintf(entry, sizeof entry, "boot%02d.snd", static_cast<int>(i));
+        bool found = false;
+        ContainerError why = ContainerError::kNone;
+        ReadScript(module, entry, &found, &why);
+        if (found || why == ContainerError::kNoSuchEntry) {
+            if (found) CheckSound(module, "info.txt", entry);
+            if (!found && missing++ == 0) firstMissing = entry;
+        } else {
+            Problem("info.txt", "boot sound '%s' %s", entry, Unreadable(why));
+        }
+    }
+    if (missing == 1)
+        Warning("info.txt", "boot sound count is %d, but '%s' is missing: that start is silent", count,
+                firstMissing.c_str());
+    else if (missing > 1)
+        Warning("info.txt", "boot sound count is %d, but %d of them are missing ('%s' first): those starts are silent",
+                count, missing, firstMissing.c_str());
+    for (uint32_t i = 0; i < recordCount; i++) {
+        const char* name = records[i].name;
+        size_t length = std::strlen(name);
+        if (length < 10 || std::strncmp(name, "boot", 4) != 0 || std::strcmp(name + length - 4, ".snd") != 0) continue;
+        std::string digits(name + 4, length - 8);
+        if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        int number = std::atoi(digits.c_str());
+        char canonical[24];
+        std::snprintf(canonical, sizeof canonical, "boot%02d.snd", number);
+        if (std::strcmp(canonical, name) != 0 || number < drawn) continue;
+        Warning("info.txt", "boot sound '%s' is never played: the boot sound count is %d", name, count);
+    }
 }
 
 }  // namespace
@@ -280,11 +392,11 @@ int PkmCheck(int argc, char** argv) {
                      why == ContainerError::kNoModuleFile ? "no such module file" : "not a readable module file");
         return 1;
     }
-    SysFree(records);
-
     g_settings.SndUse = 1;  // check the sounds too
     CharacterInfo info;
     ExplainCharacter(module, &info);
+    CheckBootSounds(module, records, count, info.bootSoundCount);
+    SysFree(records);
     if (!info.startNames.empty())
         CheckWeights("info.txt", "start list", info.startWeights.data(), static_cast<int32_t>(info.startWeights.size()),
                      false);
@@ -298,8 +410,11 @@ int PkmCheck(int argc, char** argv) {
         Action* action = LoadAction(module, name.c_str());
         if (!action) {
             bool found = false;
-            std::string script = ReadScript(module, name.c_str(), &found);
-            if (!found)
+            ContainerError why = ContainerError::kNone;
+            std::string script = ReadScript(module, name.c_str(), &found, &why);
+            if (!found && why == ContainerError::kDamaged)
+                Problem("action '" + name + "'", "the entry lies partly outside the module file");
+            else if (!found)
                 Problem("action '" + name + "'", "no such entry in the module");
             else {
                 int before = g_problems;
@@ -308,7 +423,7 @@ int PkmCheck(int argc, char** argv) {
             }
             continue;
         }
-        for (const std::string& next : CheckAction(info, *action)) queue.push_back(next);
+        for (const std::string& next : CheckAction(module, info, *action)) queue.push_back(next);
         ReleaseAction(action);
     }
     // Finally the load exactly as the program makes it.
@@ -319,6 +434,10 @@ int PkmCheck(int argc, char** argv) {
     else if (g_problems == 0)
         Problem(module, "the character does not load");
     SysTestClearMessages();
-    if (g_problems == 0) std::printf("%s: no problems (%zu actions checked)\n", module, seen.size());
+    if (g_problems == 0 && g_warnings == 0)
+        std::printf("%s: no problems (%zu actions checked)\n", module, seen.size());
+    else if (g_problems == 0)
+        std::printf("%s: no errors, %d warning%s (%zu actions checked)\n", module, g_warnings,
+                    g_warnings == 1 ? "" : "s", seen.size());
     return g_problems == 0 ? 0 : 1;
 }
