@@ -211,7 +211,10 @@ void MakeShortcuts(const SetupDescription* setup, const char* section, const cha
         while (NextShortcutEntry(&cursor, &entry)) {
             CopySpan(entry.name, entry.nameLength, linkName);
             CopySpan(entry.arguments, entry.argumentsLength, arguments);
-            if (!FormatPath(link, sizeof link, "%s\\%s.lnk", folder, linkName)) continue;
+            // A link name that climbs out of the group or Startup folder would
+            // put a link anywhere Setup may write: it is passed over.
+            if (ClimbsOutOfFolder(linkName) || !FormatPath(link, sizeof link, "%s\\%s.lnk", folder, linkName))
+                continue;
             if (SysMakeShellLink(link, target, arguments, workingFolder)) RecordInstalled(setup, kListLinks, link);
         }
     }

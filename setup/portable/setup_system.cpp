@@ -42,6 +42,10 @@ int FolderExists(const std::string& path) {
     char full[1024], known[1024];
     if (!ResolveFullPath(path.c_str(), Fake().currentFolder.c_str(), full, sizeof full)) return 0;
     if (std::strlen(full) == 3 && full[1] == ':') return 1;
+    // A folder named with a trailing backslash is the same folder.
+    size_t length = std::strlen(full);
+    if (length > 3 && full[length - 1] == '\\' && !SysIsLeadByte(static_cast<unsigned char>(full[length - 2])))
+        full[length - 1] = 0;
     for (const std::string& folder : Fake().folders)
         if (ResolveFullPath(folder.c_str(), Fake().currentFolder.c_str(), known, sizeof known) &&
             Lower(known) == Lower(full))

@@ -75,6 +75,16 @@ int StaysInFolder(const char* name) {
     }
 }
 
+int ClimbsOutOfFolder(const char* name) {
+    for (const char* part = name;;) {
+        size_t length = std::strcspn(part, "\\/");
+        size_t dots = 0;
+        if (DotsAndBlanksOnly(part, length, &dots) && dots >= 2) return 1;
+        if (!part[length]) return 0;
+        part += length + 1;
+    }
+}
+
 int IsLinkPath(const char* path) {
     size_t length = std::strlen(path);
     return length >= 4 && SameTextIgnoringCase(path + length - 4, ".lnk");

@@ -18,6 +18,10 @@ int IsInFolder(const char* path, const char* folder);
 // more counts as "..", and a last part of dots and blanks (or none) names no file.
 int StaysInFolder(const char* name);
 
+// 1 when a name joined to a folder climbs out of it: a part, split at '\'
+// and '/', of dots and blanks with two dots or more (as in StaysInFolder).
+int ClimbsOutOfFolder(const char* name);
+
 // 1 when `path` names a shell link file (ends in ".lnk", any case).
 int IsLinkPath(const char* path);
 

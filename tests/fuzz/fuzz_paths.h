@@ -12,6 +12,18 @@ inline std::string FuzzLower(std::string text) {
     return text;
 }
 
+// The parts of `path` split at every '\' and '/' byte, as they stand.
+inline std::vector<std::string> FuzzSplitParts(const std::string& path) {
+    std::vector<std::string> parts(1);
+    for (char c : path) {
+        if (c == '\\' || c == '/')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
 // The parts of `path` as the system takes them: split at '\' and '/' (with
 // GBK double-byte characters kept whole when `gbk`, at every such byte when
 // not), trailing dots and blanks dropped from each part, "." left out and

@@ -6,7 +6,9 @@
 #include "setup/portable/fake_system.h"
 #include "setup/setup_system.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/fuzz_paths.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -82,23 +84,34 @@ void CheckMadeLinks(const std::string& list) {
 
     char value[kValueSize];
     SysReadProfile(setup.descriptionPath, "StartMenu", "1", "", value, sizeof value);
-    // A name with a backslash asks for a folder below C:\Menu that does not
-    // exist, and one too long for a path is passed over: neither makes a link.
-    std::vector<Pair> expected;
-    for (const Pair& pair : ReferenceWalk(value))
-        if (pair.name.find('\\') == std::string::npos &&
-            std::strlen("C:\\Menu\\") + pair.name.size() + std::strlen(".lnk") < kPathSize)
-            expected.push_back(pair);
-
+    // Each pair makes its link "C:\Menu\NAME.lnk" in order, except: a name
+    // with a part of two dots or more (taken between every '\' and '/' byte)
+    // would climb out and makes nothing; one too long for a path makes
+    // nothing; and a name with a backslash asks for a folder below C:\Menu,
+    // which exists only where the name's folder part resolves to C:\Menu
+    // itself, so it may or may not make its link.
     MakeShortcuts(&setup, "StartMenu", "C:\\Menu", 2);
     const std::vector<FakeLink>& links = Fake().links;
-    FuzzCheck(links.size() == expected.size(), "MakeShortcuts made another number of links");
-    for (size_t i = 0; i < links.size(); i++) {
-        FuzzCheck(links[i].link == "C:\\Menu\\" + expected[i].name + ".lnk", "a link file of another name");
-        FuzzCheck(links[i].arguments == expected[i].arguments, "a link with other arguments");
-        FuzzCheck(links[i].target == "C:\\Apps\\X\\a.exe" && links[i].folder == "C:\\Apps\\X",
+    size_t made = 0;
+    for (const Pair& pair : ReferenceWalk(value)) {
+        std::string link = "C:\\Menu\\" + pair.name + ".lnk";
+        bool climbs = false;
+        for (const std::string& part : FuzzSplitParts(pair.name))
+            climbs = climbs || (part.find_first_not_of(". ") == std::string::npos &&
+                                std::count(part.begin(), part.end(), '.') >= 2);
+        bool here = made < links.size() && links[made].link == link;
+        if (climbs || link.size() >= kPathSize) {
+            FuzzCheck(!here, "a link whose name climbs out of the folder or does not fit");
+            continue;
+        }
+        if (pair.name.find('\\') != std::string::npos && !here) continue;
+        FuzzCheck(here, "a link missing or of another name");
+        FuzzCheck(links[made].arguments == pair.arguments, "a link with other arguments");
+        FuzzCheck(links[made].target == "C:\\Apps\\X\\a.exe" && links[made].folder == "C:\\Apps\\X",
                   "a link to another file or folder");
+        made++;
     }
+    FuzzCheck(made == links.size(), "MakeShortcuts made links no pair asked for");
     ResetFake();
 }
 

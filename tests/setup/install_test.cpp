@@ -177,7 +177,7 @@ TEST_F(InstallTest, CopyThatFailsKeepsTheOldFile) {
 
 TEST_F(InstallTest, NamesThatWouldLeaveTheFolderInstallNothing) {
     Ini("[SetupFiles]\n1=..\\x.dll\n2=a.exe\n3=sub\\..\\..\\..\\Windows\\y.dll\n4=.. \\z.dll\n"
-        "[Startup]\n1=Outside,\n2=Inside,\n3=Outside too,\n5=Folder,\n");
+        "[Startup]\n1=Outside,\n2=Inside,,..\\Up,\n3=Outside too,\n5=Folder,\n");
     for (const char* name : {"..\\x.dll", "a.exe", "sub\\..\\..\\..\\Windows\\y.dll", ".. \\z.dll"})
         Put(std::string("E:\\") + name, 1);
     Fake().folders = {"C:\\Startup", "D:\\Apps", "D:\\Apps\\X", "D:\\Apps\\X\\sub", "D:\\Windows"};
