@@ -9,8 +9,8 @@
 #include "settings/settings.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 SysWindow* SupportWindow = nullptr;
 Rect SupportRect = {0, 0, 0, 0};

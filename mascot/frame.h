@@ -42,9 +42,9 @@ void FrameTick();
 // rectangle) when `support` is no longer a window.
 int SupportArea(SysWindow* support, Rect* rect);
 
-// 1 when `window` covers the whole of its monitor without a title bar (a
-// game, a film or a slide show), and it is none of the desktop, the shell's
-// desktop windows and the taskbar, which cover it too.
+// 1 when `window` is shown, covers the whole of its monitor and has no title
+// bar (a game, a film or a slide show), and is none of the desktop, the
+// shell's desktop windows (which cover the screen too) and the taskbar.
 int IsFullScreen(SysWindow* window);
 
 // Puts `rect` (left and top rewritten; right read) onto `support`: the
