@@ -166,7 +166,8 @@ TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
 TEST_F(FrameTest, AFullScreenProgramInFrontHidesTheCharacter) {
     Start(CharacterWithActions({{"still", StillAction(2, 2)}}), "still");
     // The primary monitor is the desktop (0,0,1024,768); a second stands to its right.
-    Monitor monitors[] = {{{0, 0, 1024, 768}, {0, 0, 1024, 740}, 96}, {{1024, 0, 2944, 1080}, {1024, 0, 2944, 1080}, 96}};
+    Monitor monitors[] = {{{0, 0, 1024, 768}, {0, 0, 1024, 740}, 96},
+                          {{1024, 0, 2944, 1080}, {1024, 0, 2944, 1080}, 96}};
     SysTestSetMonitors(monitors, 2);
     struct Case {
         Rect rect;
