@@ -6,9 +6,11 @@
 #include "mascot/state.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
+#include "settings/settings.h"
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 SysWindow* SupportWindow = nullptr;
 Rect SupportRect = {0, 0, 0, 0};
@@ -22,6 +24,10 @@ FrameRecord LastFrame = {};
 namespace {
 
 constexpr char kTaskbarClass[] = "Shell_TrayWnd";
+// The shell's desktop: the wallpaper window and the one that takes its place
+// when the wallpaper changes or the desktop is shown.
+constexpr char kShellDesktopClass[] = "Progman";
+constexpr char kShellWorkerClass[] = "WorkerW";
 constexpr uint32_t kWatchSettle = 7000;   // ms during which the cursor's direction is only noted
 constexpr uint32_t kWatchLength = 10000;  // ms a watch lasts at least
 constexpr uint32_t kWatchStill = 3000;    // ms of a still direction that end a watch
@@ -46,11 +52,19 @@ void SnapHorizontally(Rect* rect, const Rect& support) {
         rect->left = support.left;
 }
 
-// Follows the foreground window. Returns false when the taskbar is in front:
-// the mascot is then hidden and the frame ends.
+// Follows the foreground window. Returns false when the taskbar or (unless
+// the user turned it off) a full-screen program is in front: the mascot is
+// then hidden and the frame ends.
 bool TrackSupportWindow(const Cel* cel) {
     SysWindow* foreground = SysForegroundWindow();
     if (foreground == MainWindow) return true;
+    // Checked every frame, not only when the front window changes: the window
+    // stood on can itself turn full-screen (a film player), and is not
+    // adopted anew then. It stays the supporting window while hidden.
+    if (g_settings.HideOverFullScreen != 0 && IsFullScreen(foreground)) {
+        SysHideWindow(MainWindow);
+        return false;
+    }
     bool changed = false;
     SysWindow* candidate = foreground;
     if (candidate && SysIsMinimized(candidate)) candidate = SysDesktopWindow();
@@ -65,11 +79,11 @@ bool TrackSupportWindow(const Cel* cel) {
         changed = true;
     }
     if (!SupportWindow) return true;
-    if (!SysWindowRect(SupportWindow, &SupportRect)) {
+    if (!SupportArea(SupportWindow, &SupportRect)) {
         // The supporting window was closed and nothing else came to the front:
         // the character goes to the desktop rather than to an empty rectangle.
         SupportWindow = SysDesktopWindow();
-        SysWindowRect(SupportWindow, &SupportRect);
+        SupportArea(SupportWindow, &SupportRect);
         changed = true;
     }
     if (SupportRect != LastSupportRect || changed) {
@@ -114,6 +128,30 @@ void ResetFrameState() {
     WatchSettleTime = WatchEndTime = 0;
     LastDirection = 0;
     LastFrame = FrameRecord{};
+}
+
+int SupportArea(SysWindow* support, Rect* rect) {
+    if (support != SysDesktopWindow()) return SysWindowRect(support, rect);
+    Monitor monitor;
+    SysWindowMonitor(MainWindow, &monitor);
+    *rect = monitor.workArea;
+    return 1;
+}
+
+int IsFullScreen(SysWindow* window) {
+    // The title bar first: most front windows have one, and it costs least to ask.
+    if (!window || SysWindowHasCaption(window) || window == SysDesktopWindow()) return 0;
+    if (SysIsMinimized(window) || !SysIsVisible(window)) return 0;
+    char className[256];
+    SysWindowClassName(window, className, sizeof className);
+    for (const char* shell : {kTaskbarClass, kShellDesktopClass, kShellWorkerClass})
+        if (std::strcmp(className, shell) == 0) return 0;
+    Rect rect;
+    if (!SysWindowRect(window, &rect)) return 0;
+    Monitor monitor;
+    SysWindowMonitor(window, &monitor);
+    const Rect& area = monitor.area;
+    return rect.left <= area.left && rect.top <= area.top && rect.right >= area.right && rect.bottom >= area.bottom;
 }
 
 void SnapToSupport(Rect* rect, const Rect& support) {

@@ -1,5 +1,6 @@
 // Frame tick and placement: one frame of the mascot. Each frame finds the
 // window the character stands on (the supporting window: the foreground one),
+// hides the character while the taskbar or a full-screen program is in front,
 // keeps the character on its top edge, shapes the mascot window to the cel,
 // draws it, moves the window by the step's offsets within the supporting
 // window's margins, and hands over to AdvanceStep. Mouse-watching actions
@@ -10,7 +11,9 @@
 
 #include <cstdint>
 
-extern SysWindow* SupportWindow;   // the window stood on; none at start
+// The window stood on; none at start. The desktop window stands for the work
+// area of the monitor the character is on (see SupportArea).
+extern SysWindow* SupportWindow;
 extern Rect SupportRect;           // its rectangle as the last frame read it
 extern Rect LastSupportRect;       // SupportRect at the last snap
 extern uint32_t WatchedAction;     // serial of the action the watch timers belong to; 0: none
@@ -31,6 +34,18 @@ extern FrameRecord LastFrame;
 
 // One frame of the running character.
 void FrameTick();
+
+// The rectangle the character stands on when `support` holds it: the
+// window's own, or for the desktop window the work area of the monitor the
+// mascot window is on, so that a character without a window neither jumps to
+// another screen nor stands under a taskbar. Returns 0 (and a zero
+// rectangle) when `support` is no longer a window.
+int SupportArea(SysWindow* support, Rect* rect);
+
+// 1 when `window` is shown, covers the whole of its monitor and has no title
+// bar (a game, a film or a slide show), and is none of the desktop, the
+// shell's desktop windows (which cover the screen too) and the taskbar.
+int IsFullScreen(SysWindow* window);
 
 // Puts `rect` (left and top rewritten; right read) onto `support`: the
 // current action's standing line on its top edge when there is room above

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-Settings g_settings = {nullptr, kDefaultCharActPer, 1, ""};
+Settings g_settings = {nullptr, kDefaultCharActPer, 1, 1, ""};
 
 namespace {
 
@@ -44,13 +44,24 @@ int WriteDword(SysKey* key, const char* name, int32_t value) {
     return SysKeyWrite(key, name, kKeyDword, data, sizeof data);
 }
 
-// Writes the three values to `key`. Returns 1 when every write succeeded.
+// 1 when `key` holds a 32-bit number value `name`.
+int HoldsDword(SysKey* key, const char* name) {
+    uint8_t data[4];
+    uint32_t size = sizeof data;
+    return SysKeyRead(key, name, data, &size) && size == sizeof data;
+}
+
+// Writes the values to `key`. Returns 1 when every write succeeded.
 int WriteValues(SysKey* key, const char* module) {
     if (!key) return 0;
     const char* text = module ? module : "";
     int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
     written &= WriteDword(key, "CharActPer", g_settings.CharActPer);
     written &= WriteDword(key, "SndUse", g_settings.SndUse);
+    // Most users never set this one: while it holds the default and the key
+    // has no number of that name, the key stays exactly as it was.
+    if (g_settings.HideOverFullScreen != 1 || HoldsDword(key, "HideOverFullScreen"))
+        written &= WriteDword(key, "HideOverFullScreen", g_settings.HideOverFullScreen);
     return written;
 }
 
@@ -92,6 +103,7 @@ int LoadSettings() {
     if (g_settings.CharActPer < kMinCharActPer || g_settings.CharActPer > kMaxCharActPer)
         g_settings.CharActPer = kDefaultCharActPer;
     if (!ReadDword(keys, "SndUse", &g_settings.SndUse)) g_settings.SndUse = 1;
+    if (!ReadDword(keys, "HideOverFullScreen", &g_settings.HideOverFullScreen)) g_settings.HideOverFullScreen = 1;
     std::strcpy(g_settings.UserName, "********");
     CloseKeys(keys);
     return 1;
@@ -110,5 +122,5 @@ void SaveSettings(const char* module) {
 
 void ReleaseSettings() {
     SysFree(g_settings.Module);
-    g_settings = Settings{nullptr, kDefaultCharActPer, 1, ""};
+    g_settings = Settings{nullptr, kDefaultCharActPer, 1, 1, ""};
 }

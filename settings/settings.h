@@ -20,6 +20,7 @@ struct Settings {
     char* Module;         // start-up module file name (owned); nullptr until loaded
     int32_t CharActPer;   // personality, 100 to 1000 after a successful load
     int32_t SndUse;       // sound effects: 0 off, anything else on
+    int32_t HideOverFullScreen;  // hide while a full-screen program is in front: 0 no, anything else yes
     char UserName[16];    // the user line of the splash and About: "********" once loaded
 };
 
@@ -30,13 +31,15 @@ extern Settings g_settings;
 // it is readable there, else from the machine's. Returns 1, or 0 when neither
 // key exists or `Module` is missing from both or longer than 255 bytes; when
 // no key can be opened nothing in g_settings changes. `CharActPer` missing,
-// unreadable or outside 100..1000 becomes 550; `SndUse` missing or unreadable
-// becomes 1.
+// unreadable or outside 100..1000 becomes 550; `SndUse` and
+// `HideOverFullScreen` missing or unreadable become 1.
 int LoadSettings();
 
 // Writes `module` (as text without its terminating zero), `CharActPer` and
-// `SndUse` to the machine's product key, creating it when absent. When any of
-// that is refused, the three values go to the user's product key (created
+// `SndUse` to the machine's product key, creating it when absent, and
+// `HideOverFullScreen` when it is not 1 or the key already holds it as a
+// number (a key as the installer made it stays without it). When any of
+// that is refused, the values go to the user's product key (created
 // when absent); a user's key that exists is written too. Failures are
 // silent: what cannot be written keeps its old value.
 void SaveSettings(const char* module);

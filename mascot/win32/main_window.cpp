@@ -156,14 +156,15 @@ void OnCommand(HWND window, WPARAM command) {
 // The end of a drag: the character goes back onto the supporting window's
 // edge at the dropped horizontal position, pulled inside that window.
 void OnExitSizeMove(HWND window) {
-    RECT support;
+    Rect support;
     // No supporting window yet (no frame found one), or it has gone since:
-    // the desktop takes its place, so the character stays on the screen.
-    if (!SupportWindow || !GetWindowRect(ToHwnd(SupportWindow), &support)) GetWindowRect(GetDesktopWindow(), &support);
+    // the work area of the monitor it was dropped on takes its place, so the
+    // character stays on that screen.
+    if (!SupportWindow || !SupportArea(SupportWindow, &support)) SupportArea(SysDesktopWindow(), &support);
     RECT mascot;
     GetWindowRect(window, &mascot);
     Rect rect = {mascot.left, mascot.top, mascot.right, mascot.bottom};
-    SnapToSupport(&rect, Rect{support.left, support.top, support.right, support.bottom});
+    SnapToSupport(&rect, support);
     const Cel* cel = CurrentCel();
     SetWindowPos(window, HWND_TOPMOST, rect.left, rect.top, cel->image.width, cel->image.height,
                  SWP_NOCOPYBITS | SWP_SHOWWINDOW | SWP_NOACTIVATE);

@@ -96,7 +96,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     // Until the user brings a window to the front the character stands on
-    // the desktop, instead of on nothing (a zero rectangle off the screen).
+    // the desktop (the work area of its monitor), instead of on nothing (a
+    // zero rectangle off the screen).
     SupportWindow = FromHwnd(GetDesktopWindow());
     int code = RunFrameLoop();
     ShutDown();

@@ -1,6 +1,7 @@
 // Fuzz target: the settings values as the key store hands them over. Input:
 // a flags byte (which values exist), the byte counts of Module (two bytes),
-// CharActPer and SndUse (one byte each), then the values' bytes in that order.
+// CharActPer and SndUse (one byte each, low four bits; the high four bits of
+// SndUse's are HideOverFullScreen's), then the values' bytes in that order.
 // Whatever LoadSettings accepts must survive SaveSettings and a second load.
 #include "platform/keystore.h"
 #include "platform/portable/hooks.h"
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t moduleLength = static_cast<uint32_t>(data[1] | ((data[2] & 3) << 8));
     uint32_t actLength = data[3] & 15;
     uint32_t soundLength = data[4] & 15;
+    uint32_t hideLength = data[4] >> 4;
     data += 5;
     size -= 5;
 
@@ -43,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at = data;
         got = Take(&data, &size, soundLength);
         if (flags & 8) SysKeyWrite(key, "SndUse", kKeyDword, at, got);
+        at = data;
+        got = Take(&data, &size, hideLength);
+        if (flags & 64) SysKeyWrite(key, "HideOverFullScreen", (flags & 128) ? kKeyText : kKeyDword, at, got);
         SysKeyClose(key);
     }
 
@@ -56,10 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::strcpy(module, g_settings.Module);
         int32_t act = g_settings.CharActPer;
         int32_t sound = g_settings.SndUse;
+        int32_t hide = g_settings.HideOverFullScreen;
         SaveSettings(module);
         FuzzCheck(LoadSettings() == 1, "settings just saved cannot be loaded");
         FuzzCheck(std::strcmp(module, g_settings.Module) == 0 && act == g_settings.CharActPer &&
-                      sound == g_settings.SndUse,
+                      sound == g_settings.SndUse && hide == g_settings.HideOverFullScreen,
                   "settings changed through a save and a load");
     } else {
         FuzzCheck(g_settings.Module == nullptr, "a failed load left a module name");

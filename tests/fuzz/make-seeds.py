@@ -239,9 +239,11 @@ def main():
     adpcm = struct.pack("<HHIIHHH", 2, 1, 8000, 4096, 256, 4, 4) + b"\0" * 4
     write("wave", "extensible", wave([chunk(b"fmt ", adpcm), chunk(b"data", b"\0" * 8)]))
 
-    # Settings values: flags, lengths (Module 2 bytes, CharActPer, SndUse), data.
-    def settings(flags, module, act, sound):
-        return bytes([flags, len(module) & 255, len(module) >> 8, len(act), len(sound)]) + module + act + sound
+    # Settings values: flags, lengths (Module 2 bytes, CharActPer, SndUse with
+    # HideOverFullScreen's in its high four bits), data.
+    def settings(flags, module, act, sound, hide=b""):
+        lengths = [flags, len(module) & 255, len(module) >> 8, len(act), len(sound) | (len(hide) << 4)]
+        return bytes(lengths) + module + act + sound + hide
     write("settings", "all", settings(15, b"Zippy.Pkm\0", struct.pack("<i", 700), struct.pack("<i", 0)))
     write("settings", "module-only", settings(3, b"Pebble.Pkm", b"", b""))
     write("settings", "module-255", settings(3, b"m" * 255, b"", b""))
@@ -249,6 +251,8 @@ def main():
     write("settings", "short-dword", settings(15, b"Z.Pkm", b"\x01\x02", b"\x01"))
     write("settings", "act-out-of-range", settings(47, b"Z.Pkm", struct.pack("<i", 5000), struct.pack("<i", 1)))
     write("settings", "no-key", settings(0, b"", b"", b""))
+    write("settings", "hide-off", settings(79, b"Z.Pkm", b"", b"", struct.pack("<i", 0)))
+    write("settings", "hide-text", settings(207, b"Z.Pkm", b"", b"", b"0"))
 
 
 if __name__ == "__main__":

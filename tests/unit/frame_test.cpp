@@ -1,8 +1,10 @@
 // Tests of the frame tick on the simulated screen: the supporting window,
-// snapping and clamping, the taskbar, and the mouse-watching direction and timers.
+// snapping and clamping, the taskbar and full-screen programs, the desktop's
+// place on several monitors, and the mouse-watching direction and timers.
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
 #include "platform/portable/hooks.h"
+#include "settings/settings.h"
 #include "tests/support/mascot_fixture.h"
 
 #include <cmath>
@@ -159,6 +161,114 @@ TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
     SysTestSetWindowRect(other, Rect{200, 450, 700, 700});
     FrameTick();
     EXPECT_EQ(WindowRect(MainWindow).top, 448);
+}
+
+TEST_F(FrameTest, AFullScreenProgramInFrontHidesTheCharacter) {
+    Start(CharacterWithActions({{"still", StillAction(2, 2)}}), "still");
+    // The primary monitor is the desktop (0,0,1024,768); a second stands to its right.
+    Monitor monitors[] = {{{0, 0, 1024, 768}, {0, 0, 1024, 740}, 96},
+                          {{1024, 0, 2944, 1080}, {1024, 0, 2944, 1080}, 96}};
+    SysTestSetMonitors(monitors, 2);
+    struct Case {
+        Rect rect;
+        const char* className;
+        int caption;
+        int shown;
+    } cases[] = {
+        {{0, 0, 1024, 768}, "Game", 0, 0},
+        {{-8, -8, 1032, 776}, "Game", 0, 0},           // overhanging its monitor still covers it
+        {{1024, 0, 2944, 1080}, "Film", 0, 0},         // the second monitor's own rectangle
+        {{0, 0, 1024, 768}, "Editor", 1, 1},           // maximised under a hidden taskbar: it keeps its title bar
+        {{0, 0, 1024, 767}, "Game", 0, 1},             // one row short
+        {{1024, 0, 2944, 1079}, "Film", 0, 1},
+        {{0, 0, 1024, 768}, "Progman", 0, 1},          // the shell's desktop windows cover it too
+        {{0, 0, 2944, 1080}, "WorkerW", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SysWindow* window = SysTestCreateWindow(c.rect, c.className, 1);
+        SysTestSetCaption(window, c.caption);
+        SysTestSetForeground(window);
+        FrameTick();
+        SysTestWindowView view;
+        SysTestViewWindow(MainWindow, &view);
+        EXPECT_EQ(LastFrame.shown, c.shown) << c.className << " " << c.rect.right;
+        EXPECT_EQ(view.visible, c.shown) << c.className << " " << c.rect.right;
+        if (!c.shown) {
+            EXPECT_NE(SupportWindow, window) << "a full-screen window is never stood on";
+        }
+    }
+    SysTestSetForeground(SysDesktopWindow());
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 1) << "the desktop has no title bar and covers the screen, yet is no program";
+
+    // The window stood on turns full-screen and back: hidden meanwhile, then on its edge again.
+    SysTestSetForeground(support_);
+    FrameTick();
+    EXPECT_EQ(WindowRect(MainWindow).top, 298);
+    SysTestSetCaption(support_, 0);
+    SysTestSetWindowRect(support_, Rect{0, 0, 1024, 768});
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 0);
+    SysTestSetCaption(support_, 1);
+    SysTestSetWindowRect(support_, Rect{0, 300, 1024, 768});
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 1);
+    EXPECT_EQ(WindowRect(MainWindow).top, 298);
+
+    // Turned off, the character stands inside the full-screen window's bottom edge.
+    g_settings.HideOverFullScreen = 0;
+    SysWindow* game = SysTestCreateWindow(Rect{0, 0, 1024, 768}, "Game", 1);
+    SysTestSetCaption(game, 0);
+    SysTestSetForeground(game);
+    FrameTick();
+    g_settings.HideOverFullScreen = 1;
+    EXPECT_EQ(LastFrame.shown, 1);
+    EXPECT_EQ(SupportWindow, game);
+    EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);
+}
+
+TEST_F(FrameTest, WithoutAWindowTheCharacterStandsOnItsOwnMonitorsWorkArea) {
+    Start(CharacterWithActions({{"still", StillAction(2, 2)}}), "still");
+    // Taskbars at the bottom of both monitors; the second is right of the primary.
+    Monitor monitors[] = {{{0, 0, 1024, 768}, {0, 0, 1024, 740}, 96}, {{1024, 0, 2048, 768}, {1024, 0, 2048, 700}, 96}};
+    SysTestSetMonitors(monitors, 2);
+    struct Case {
+        Rect support;
+        bool closeIt;        // else minimised
+        int32_t top;         // where the character stands afterwards
+        int32_t leftAtLeast;
+    } cases[] = {
+        {{1100, 300, 1900, 600}, false, 700 - 2 - 3, 1024},
+        {{1100, 300, 1900, 600}, true, 700 - 2 - 3, 1024},
+        {{100, 300, 900, 600}, false, 740 - 2 - 3, 0},
+    };
+    for (const Case& c : cases) {
+        SysWindow* window = SysTestCreateWindow(c.support, "Editor", 1);
+        SysTestSetForeground(window);
+        FrameTick();
+        ASSERT_EQ(WindowRect(MainWindow).top, 298);
+        if (c.closeIt)
+            SysTestCloseWindow(window);
+        else
+            SysTestSetMinimized(window, 1);
+        FrameTick();
+        Rect shown = WindowRect(MainWindow);
+        EXPECT_EQ(SupportWindow, SysDesktopWindow());
+        EXPECT_EQ(shown.top, c.top) << c.support.left << (c.closeIt ? " closed" : " minimised");
+        EXPECT_GE(shown.left, c.leftAtLeast) << "not on the other screen";
+        Rect area;
+        ASSERT_EQ(SupportArea(SupportWindow, &area), 1);
+        EXPECT_EQ(area, SupportRect) << "the fallback a drag's end takes too";
+    }
+    // A window across both monitors is stood on as it is.
+    SysWindow* wide = SysTestCreateWindow(Rect{900, 300, 1300, 760}, "Editor", 1);
+    SysTestSetForeground(wide);
+    FrameTick();
+    Rect area;
+    ASSERT_EQ(SupportArea(wide, &area), 1);
+    EXPECT_EQ(area, (Rect{900, 300, 1300, 760}));
+    SysTestCloseWindow(wide);
+    EXPECT_EQ(SupportArea(wide, &area), 0);
 }
 
 TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {

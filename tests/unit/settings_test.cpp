@@ -63,6 +63,7 @@ TEST_F(SettingsTest, InstallerKeyAloneLoadsWithDefaults) {
     EXPECT_STREQ(g_settings.Module, "Zippy.Pkm");
     EXPECT_EQ(g_settings.CharActPer, 550);
     EXPECT_EQ(g_settings.SndUse, 1);
+    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
     EXPECT_STREQ(g_settings.UserName, "********");
 }
 
@@ -85,9 +86,11 @@ TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
     uint8_t eight[8] = {44, 1, 0, 0, 0, 0, 0, 0};
     Put("CharActPer", kKeyDword, eight, 8);
     Put("SndUse", kKeyBinary, eight, 2);  // too short to be a number
+    Put("HideOverFullScreen", kKeyText, "0", 1);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_EQ(g_settings.CharActPer, 550);
     EXPECT_EQ(g_settings.SndUse, 1);
+    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
 
     PutText("Module", std::string(255, 'm'));
     ASSERT_EQ(LoadSettings(), 1);
@@ -130,6 +133,20 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     EXPECT_STREQ(g_settings.Module, "Again.Pkm");
     EXPECT_EQ(g_settings.CharActPer, 300);
     EXPECT_EQ(g_settings.SndUse, 7);
+
+    // HideOverFullScreen: a key without it stays so while it holds the
+    // default; once turned off it is written, and from then on kept current.
+    EXPECT_FALSE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
+    g_settings.HideOverFullScreen = 0;
+    SaveSettings("New.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(g_settings.HideOverFullScreen, 0);
+    g_settings.HideOverFullScreen = 1;
+    SaveSettings("New.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
+    ASSERT_TRUE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
+    EXPECT_EQ(type, kKeyDword);
 }
 
 TEST_F(SettingsTest, TheUsersValuesComeFirstAndTheMachinesFillTheRest) {

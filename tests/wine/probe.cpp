@@ -41,6 +41,7 @@
 //                                        and times the menu until it shows, then closes it; prints
 //                                        ms=N, the quickest answer (MS: the longest wait for a look)
 //   zippit_probe foreground              prints the foreground window's info line
+//   zippit_probe screen                  prints W H, the primary screen's size in pixels
 //   zippit_probe resources HWND          prints gdi=N user=N private=N (bytes) how=...
 //                                        windows=CLASS,... of the process owning HWND: its GDI
 //                                        and USER object counts, private memory and windows
@@ -590,6 +591,10 @@ int main(int argc, char** argv) {
         if (!window) return 1;
         SetForegroundWindow(window);
         return GetForegroundWindow() == window ? 0 : 1;
+    }
+    if (command == "screen") {
+        std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
     }
     if (command == "foreground") {
         HWND window = GetForegroundWindow();

@@ -4,10 +4,13 @@
 # stands on the front window's top edge with its tray icon and animates; a
 # second copy is refused; a dragged character lands back on the edge; the
 # menu opens from the character and from the tray icon; "退出(&C)" ends the
-# program with 0, removes the icon and saves the settings. Then a run with a
-# character of 2-second steps: the tray icon's click is answered at once while
-# the program waits for the next frame, a new taskbar gets the icon again,
-# and the end of the session saves the settings before the process is ended.
+# program with 0, removes the icon and saves the settings. A full-screen
+# window in front hides the character until the stand window is in front
+# again. Then a run with a character of 2-second steps and HideOverFullScreen
+# 0: the tray icon's click is answered at once while the program waits for
+# the next frame, a new taskbar gets the icon again, a full-screen window is
+# stood on like any other, and the end of the session saves the settings
+# before the process is ended.
 # usage: zippit_runs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
@@ -33,9 +36,20 @@ mascot_at() {
         { [ "$3" = any ] || [ "$(($(echo "$rect" | cut -d, -f2) + ANCHOR_Y))" "$3" "$4" ]; }
 }
 
+# A full-screen program: a window without a title bar as large as the
+# screen, in front, until killed.
+start_full_screen() {
+    "$WINE" "$PROBE_EXE" stand 0 0 "$screen_width" "$screen_height" ZippitFullScreen >"$WORK/full.log" 2>&1 &
+    full_pid=$!
+    started_pids="$started_pids $full_pid"
+}
+
 probe key clear
 probe key set-module Zippy.Pkm
 start_stand 200 $STAND_TOP 800 700
+screen=$(probe screen)
+screen_width=${screen% *}
+screen_height=${screen#* }
 
 start_zippit
 splash=$(probe splash 10000)
@@ -126,6 +140,14 @@ last_exit_file=$first_exit
 check "the first copy runs on" [ -n "$(probe wait PK32MainWClass 2000)" ]
 check "the first copy has not ended" [ ! -s "$first_exit" ]
 
+# A full-screen window in front hides the character; the stand window in
+# front again brings it back onto its edge.
+start_full_screen
+check "a full-screen window in front hides the character" probe gone PK32MainWClass 10000
+probe activate ZippitStand
+check "the stand window in front again shows it on its edge" eventually 10 mascot_at any 0 -eq $STAND_TOP
+kill "$full_pid"
+
 # The menu from the tray icon (its callback carries the right button going down).
 probe post "$hwnd" 0x400 0 0x204
 menu=$(probe wait '#32768' 5000)
@@ -154,6 +176,7 @@ probe key clear
 probe key set-module Slow.Pkm
 probe key set-dword CharActPer 300
 probe key set-dword SndUse 0
+probe key set-dword HideOverFullScreen 0
 start_zippit
 probe gone '#32770' 20000
 info=$(probe wait PK32MainWClass 10000)
@@ -168,12 +191,18 @@ tray_there() { [ "$(probe tray "$hwnd")" = "tray=1" ]; }
 check "the icon is gone with the old taskbar" probe retray "$hwnd"
 check "the new taskbar gets the icon again" eventually 10 tray_there
 
+# HideOverFullScreen 0: the character stands inside the full-screen window's bottom edge.
+start_full_screen
+check "with HideOverFullScreen 0 it stands on a full-screen window" \
+    eventually 15 mascot_at any 0 -eq $((screen_height - 3))
+kill "$full_pid"
+
 # The end of the session: the settings are saved before the process is
 # ended (the key is emptied first, so what it holds then was written then).
 probe key clear
 probe post "$hwnd" 0x11 0 0  # WM_QUERYENDSESSION
 probe post "$hwnd" 0x16 1 0  # WM_ENDSESSION, the session ends
-chosen="CharActPer=dword:300 Module=type1:Slow.Pkm SndUse=dword:0 "
+chosen="CharActPer=dword:300 HideOverFullScreen=dword:0 Module=type1:Slow.Pkm SndUse=dword:0 "
 key_holds() { saved=$(probe key dump | sort | tr '\n' ' '); [ "$saved" = "$1" ]; }
 tray_gone() { [ "$(probe tray "$hwnd")" = "tray=0" ]; }
 check "the end of the session saves the chosen settings" eventually 10 key_holds "$chosen"
