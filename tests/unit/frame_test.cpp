@@ -6,7 +6,9 @@
 #include "tests/support/mascot_fixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -159,6 +161,55 @@ TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
     SysTestSetWindowRect(other, Rect{200, 450, 700, 700});
     FrameTick();
     EXPECT_EQ(WindowRect(MainWindow).top, 448);
+}
+
+TEST_F(FrameTest, EveryChangeOfCelOrPlaceReachesTheScreen) {
+    // Two 4 x 2 cels of different pixels and shapes; a frame that repeats
+    // what is shown may skip work, but no change may be lost on the way.
+    TestCharacter character = CharacterWithActions(
+        {{"two", "rs,2,0,2,0,0,5,0,4,-1,0,0,0,100,1,0,0,100,1,5,0,100,1,0,0,100,0,0,0,100,1,stand,100,"}});
+    character.Put("rs00.tw8", MakeImage(4, 2, Bytes(8, 3), false));
+    character.Put("rs00.rgn", MakeRegion({{0, 0, 4, 2}}));
+    character.Put("rs01.tw8", MakeImage(4, 2, Bytes(8, 9), false));
+    character.Put("rs01.rgn", MakeRegion({{0, 0, 2, 2}}));
+    Start(character, "two");
+    SysWindow* taskbar = SysTestCreateWindow(Rect{0, 740, 1024, 768}, "Shell_TrayWnd", 1);
+    struct Case {
+        const char* what;
+        bool hiddenBefore;  // a frame with the taskbar in front comes first
+        int cel;
+        int32_t shapeRight;
+        int32_t left;
+    } cases[] = {
+        {"first frame", false, 0, 4, 100},
+        {"new cel, same place", false, 1, 2, 100},
+        {"same cel, moved", false, 1, 2, 105},
+        {"same cel, same place, after a hide", true, 1, 2, 105},
+        {"back to the first cel", false, 0, 4, 105},
+    };
+    std::vector<uint8_t> pixels[2];
+    for (const Case& c : cases) {
+        if (c.hiddenBefore) {
+            SysTestSetForeground(taskbar);
+            FrameTick();
+            SysTestSetForeground(support_);
+        }
+        FrameTick();
+        SysTestWindowView view;
+        SysTestViewWindow(MainWindow, &view);
+        ASSERT_TRUE(view.visible) << c.what;
+        ASSERT_TRUE(view.pixels && view.shape && view.shapeSize == 48u) << c.what;
+        EXPECT_EQ(LastFrame.cel, c.cel) << c.what;
+        int32_t shapeRight = 0;
+        std::memcpy(&shapeRight, view.shape + 40, 4);
+        EXPECT_EQ(shapeRight, c.shapeRight) << c.what;
+        EXPECT_EQ(view.rect.left, c.left) << c.what;
+        EXPECT_EQ(view.rect.top, 298) << c.what;
+        std::vector<uint8_t> shown(view.pixels, view.pixels + size_t(view.pixelWidth) * view.pixelHeight * 3);
+        if (pixels[c.cel].empty()) pixels[c.cel] = shown;
+        EXPECT_EQ(shown, pixels[c.cel]) << c.what;
+    }
+    EXPECT_NE(pixels[0], pixels[1]);
 }
 
 TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {
