@@ -44,6 +44,16 @@ bool SameCel(const DrawnCel& a, const DrawnCel& b) {
     return a.serial == b.serial && a.index == b.index && a.bitmap == b.bitmap && a.regionData == b.regionData;
 }
 
+// True when `cel` has the very shape the window was last given: many cels of
+// an action share their outline. Only a cel of the same action instance is
+// compared, whose region is still held by the action.
+bool SameShapeAsDrawn(const Action* action, const Cel* cel) {
+    if (LastDrawn.serial != action->serial || LastDrawn.index < 0 || LastDrawn.index >= action->celCount) return false;
+    const Cel& drawn = action->cels[LastDrawn.index];
+    return drawn.regionData == LastDrawn.regionData && drawn.regionSize == cel->regionSize &&
+           std::memcmp(drawn.regionData, cel->regionData, cel->regionSize) == 0;
+}
+
 // The step to show; an index outside the steps (never left by the behaviour) reads as step 0.
 int32_t CurrentStepIndex(const Action* action) {
     return action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
@@ -237,7 +247,7 @@ void FrameTick() {
     DrawnCel drawing = {action->serial, celIndex, cel->image.bitmap, cel->regionData};
     bool newCel = !visible || !SameCel(drawing, LastDrawn);
     if (newCel) {
-        SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
+        if (!visible || !SameShapeAsDrawn(action, cel)) SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
         SysBitmap* previous = SysSelectBitmap(CelDC, cel->image.bitmap);
         SysCopyPixels(BackBufferDC, CelDC, width, height);
         SysSelectBitmap(CelDC, previous);

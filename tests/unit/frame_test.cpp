@@ -164,14 +164,16 @@ TEST_F(FrameTest, FramesFollowTheForegroundWindow) {
 }
 
 TEST_F(FrameTest, EveryChangeOfCelOrPlaceReachesTheScreen) {
-    // Two 4 x 2 cels of different pixels and shapes; a frame that repeats
+    // Three 4 x 2 cels of different pixels, the last two of one shape; a frame that repeats
     // what is shown may skip work, but no change may be lost on the way.
     TestCharacter character = CharacterWithActions(
-        {{"two", "rs,2,0,2,0,0,5,0,4,-1,0,0,0,100,1,0,0,100,1,5,0,100,1,0,0,100,0,0,0,100,1,stand,100,"}});
+        {{"two", "rs,3,0,2,0,0,6,0,5,-1,0,0,0,100,1,0,0,100,1,5,0,100,1,0,0,100,2,0,0,100,0,0,0,100,1,stand,100,"}});
     character.Put("rs00.tw8", MakeImage(4, 2, Bytes(8, 3), false));
     character.Put("rs00.rgn", MakeRegion({{0, 0, 4, 2}}));
     character.Put("rs01.tw8", MakeImage(4, 2, Bytes(8, 9), false));
     character.Put("rs01.rgn", MakeRegion({{0, 0, 2, 2}}));
+    character.Put("rs02.tw8", MakeImage(4, 2, Bytes(8, 5), false));
+    character.Put("rs02.rgn", MakeRegion({{0, 0, 2, 2}}));
     Start(character, "two");
     SysWindow* taskbar = SysTestCreateWindow(Rect{0, 740, 1024, 768}, "Shell_TrayWnd", 1);
     struct Case {
@@ -185,9 +187,10 @@ TEST_F(FrameTest, EveryChangeOfCelOrPlaceReachesTheScreen) {
         {"new cel, same place", false, 1, 2, 100},
         {"same cel, moved", false, 1, 2, 105},
         {"same cel, same place, after a hide", true, 1, 2, 105},
+        {"new cel of the same shape", false, 2, 2, 105},
         {"back to the first cel", false, 0, 4, 105},
     };
-    std::vector<uint8_t> pixels[2];
+    std::vector<uint8_t> pixels[3];
     for (const Case& c : cases) {
         if (c.hiddenBefore) {
             SysTestSetForeground(taskbar);
@@ -210,6 +213,7 @@ TEST_F(FrameTest, EveryChangeOfCelOrPlaceReachesTheScreen) {
         EXPECT_EQ(shown, pixels[c.cel]) << c.what;
     }
     EXPECT_NE(pixels[0], pixels[1]);
+    EXPECT_NE(pixels[1], pixels[2]);
 }
 
 TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {
