@@ -32,6 +32,34 @@ constexpr uint32_t kWatchSettle = 7000;   // ms during which the cursor's direct
 constexpr uint32_t kWatchLength = 10000;  // ms a watch lasts at least
 constexpr uint32_t kWatchStill = 3000;    // ms of a still direction that end a watch
 
+// The cel the mascot window was last shaped to and drawn with. A frame that
+// shows the same cel at the same place on a visible window changes nothing
+// on screen and skips the shaping, drawing and placing; the window system
+// repaints what another window uncovers from the back buffer by itself. The
+// action's serial tells a new load from an old one at a reused address; the
+// bitmap and region tell a cel whose picture was replaced.
+struct DrawnCel {
+    uint32_t serial;
+    int32_t index;
+    const SysBitmap* bitmap;
+    const uint8_t* regionData;
+};
+DrawnCel LastDrawn = {};
+
+bool SameCel(const DrawnCel& a, const DrawnCel& b) {
+    return a.serial == b.serial && a.index == b.index && a.bitmap == b.bitmap && a.regionData == b.regionData;
+}
+
+// True when `cel` has the very shape the window was last given: many cels of
+// an action share their outline. Only a cel of the same action instance is
+// compared, whose region is still held by the action.
+bool SameShapeAsDrawn(const Action* action, const Cel* cel) {
+    if (LastDrawn.serial != action->serial || LastDrawn.index < 0 || LastDrawn.index >= action->celCount) return false;
+    const Cel& drawn = action->cels[LastDrawn.index];
+    return drawn.regionData == LastDrawn.regionData && drawn.regionSize == cel->regionSize &&
+           std::memcmp(drawn.regionData, cel->regionData, cel->regionSize) == 0;
+}
+
 // The step to show; an index outside the steps (never left by the behaviour) reads as step 0.
 int32_t CurrentStepIndex(const Action* action) {
     return action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
@@ -128,6 +156,7 @@ void ResetFrameState() {
     WatchSettleTime = WatchEndTime = 0;
     LastDirection = 0;
     LastFrame = FrameRecord{};
+    LastDrawn = DrawnCel{};
 }
 
 int SupportArea(SysWindow* support, Rect* rect) {
@@ -238,6 +267,7 @@ void FrameTick() {
 
     Rect start;
     SysWindowRect(MainWindow, &start);
+    const Rect shown = start;  // where the window is, before any resnap
     if (action->tickCount == 1) ResnapToSupport(&start, SupportRect);
 
     if (IsMouseWatchingAction(action)) {
@@ -249,25 +279,38 @@ void FrameTick() {
     int32_t width = cel->image.width;
     int32_t height = cel->image.height;
 
-    SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
-    SysBitmap* previous = SysSelectBitmap(CelDC, cel->image.bitmap);
-    SysCopyPixels(BackBufferDC, CelDC, width, height);
-    SysSelectBitmap(CelDC, previous);
+    // A hidden window is shown, shaped and drawn afresh whatever it showed before.
+    bool visible = SysIsVisible(MainWindow) != 0;
+    int32_t celIndex = static_cast<int32_t>(cel - action->cels);
+    DrawnCel drawing = {action->serial, celIndex, cel->image.bitmap, cel->regionData};
+    bool newCel = !visible || !SameCel(drawing, LastDrawn);
+    if (newCel) {
+        if (!visible || !SameShapeAsDrawn(action, cel)) SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
+        SysBitmap* previous = SysSelectBitmap(CelDC, cel->image.bitmap);
+        SysCopyPixels(BackBufferDC, CelDC, width, height);
+        SysSelectBitmap(CelDC, previous);
+        LastDrawn = drawing;
+    }
 
     // A module's offsets and anchors may be any 32-bit number: the sums are
     // taken in 64 bits and the result held to the coordinate range.
     int32_t x = ClampHorizontal(static_cast<int64_t>(start.left) + step->dx - PendingShiftX);
     int32_t y = HoldCoordinate(static_cast<int64_t>(start.top) + step->dy - PendingShiftY);
-    SysPlaceWindow(MainWindow, x, y, width, height);
+    Rect placed = {x, y, x + width, y + height};
+    bool moved = !visible || placed != shown;
+    if (moved)
+        SysPlaceWindow(MainWindow, x, y, width, height);
+    else
+        SysKeepWindowOnTop(MainWindow);
     PendingShiftX = 0;
     PendingShiftY = 0;
-    SysPaintWindow(MainWindow, character.palette, BackBufferDC, width, height);
+    if (newCel || moved) SysPaintWindow(MainWindow, character.palette, BackBufferDC, width, height);
 
     std::strncpy(LastFrame.action, action->name, sizeof LastFrame.action - 1);
     LastFrame.action[sizeof LastFrame.action - 1] = 0;
     LastFrame.step = stepIndex;
-    LastFrame.cel = static_cast<int32_t>(cel - action->cels);
-    LastFrame.window = Rect{x, y, x + width, y + height};
+    LastFrame.cel = celIndex;
+    LastFrame.window = placed;
     LastFrame.shown = 1;
 
     AdvanceStep();

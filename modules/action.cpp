@@ -40,7 +40,10 @@ int AssetEntryName(char* out, uint32_t capacity, const char* baseName, int32_t n
     return written >= 0 && static_cast<uint32_t>(written) < capacity;
 }
 
-Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count) {
+namespace {
+
+// LoadCels and LoadSounds reading from a module opened once for the whole action.
+Cel* LoadModuleCels(const ModuleFile* module, const char* baseName, int32_t count) {
     if (count < 1 || count > kMaxCels) return nullptr;
     Cel* cels = static_cast<Cel*>(SysAlloc(sizeof(Cel) * static_cast<size_t>(count)));
     if (!cels) return nullptr;
@@ -48,10 +51,10 @@ Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count) {
     char name[kNameBuffer];
     for (int32_t i = 0; i < count; i++) {
         bool ok = AssetEntryName(name, sizeof name, baseName, i, ".tw8") &&
-                  LoadCelImage(&cels[i].image, modulePath, name) &&
+                  LoadModuleCelImage(&cels[i].image, module, name) &&
                   AssetEntryName(name, sizeof name, baseName, i, ".rgn");
         if (ok) {
-            cels[i].regionData = ReadEntry(modulePath, name, &cels[i].regionSize);
+            cels[i].regionData = ReadModuleEntry(module, name, &cels[i].regionSize);
             ok = RegionDataIsSound(cels[i].regionData, cels[i].regionSize);
         }
         if (!ok) {
@@ -62,7 +65,7 @@ Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count) {
     return cels;
 }
 
-WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t count) {
+WeightedSound* LoadModuleSounds(const ModuleFile* module, const char* baseName, int32_t count) {
     if (count < 1 || count > kMaxSounds) return nullptr;
     WeightedSound* sounds = static_cast<WeightedSound*>(SysAlloc(sizeof(WeightedSound) * static_cast<size_t>(count)));
     if (!sounds) return nullptr;
@@ -70,7 +73,7 @@ WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t 
     char name[kNameBuffer];
     for (int32_t i = 0; i < count; i++) {
         if (!AssetEntryName(name, sizeof name, baseName, i, ".snd") ||
-            !(sounds[i].data = ReadScrambledEntry(modulePath, name, &sounds[i].size))) {
+            !(sounds[i].data = ReadScrambledModuleEntry(module, name, &sounds[i].size))) {
             ReleaseSounds(sounds, i);
             return nullptr;
         }
@@ -82,6 +85,24 @@ WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t 
             sounds[i].size = 0;
         }
     }
+    return sounds;
+}
+
+}  // namespace
+
+Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count) {
+    ModuleFile* module = OpenModuleFile(modulePath);
+    if (!module) return nullptr;
+    Cel* cels = LoadModuleCels(module, baseName, count);
+    CloseModuleFile(module);
+    return cels;
+}
+
+WeightedSound* LoadSounds(const char* modulePath, const char* baseName, int32_t count) {
+    ModuleFile* module = OpenModuleFile(modulePath);
+    if (!module) return nullptr;
+    WeightedSound* sounds = LoadModuleSounds(module, baseName, count);
+    CloseModuleFile(module);
     return sounds;
 }
 
@@ -98,16 +119,21 @@ void ReleaseAction(Action* action) {
 
 Action* LoadAction(const char* modulePath, const char* actionName) {
     if (!actionName || std::strlen(actionName) > static_cast<size_t>(kMaxActionName)) return nullptr;
+    // The script, the cels and the sounds are read from one opening of the
+    // module, closed once the last of them is in.
+    ModuleFile* module = OpenModuleFile(modulePath);
+    if (!module) return nullptr;
     uint32_t size = 0;
-    uint8_t* script = ReadScrambledEntry(modulePath, actionName, &size);
-    if (!script) return nullptr;
-    Action* action = static_cast<Action*>(SysAlloc(sizeof(Action)));
+    uint8_t* script = ReadScrambledModuleEntry(module, actionName, &size);
+    Action* action = script ? static_cast<Action*>(SysAlloc(sizeof(Action))) : nullptr;
     if (!action) {
         SysFree(script);
+        CloseModuleFile(module);
         return nullptr;
     }
     std::memset(action, 0, sizeof(Action));
     auto fail = [&]() -> Action* {
+        CloseModuleFile(module);
         ReleaseAction(action);
         SysFree(script);
         return nullptr;
@@ -125,7 +151,7 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
 
     int32_t celCount = ReadNumber(&cursor);
     if (cursor.failed) return fail();
-    action->cels = LoadCels(modulePath, imageBase, celCount);
+    action->cels = LoadModuleCels(module, imageBase, celCount);
     if (!action->cels) return fail();
     action->celCount = celCount;
 
@@ -136,7 +162,7 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
         char soundBase[kSoundBaseBuffer];
         if (!ReadTextInto(&cursor, soundBase, sizeof soundBase)) return fail();
         if (g_settings.SndUse != 0) {
-            action->sounds = LoadSounds(modulePath, soundBase, soundCount);
+            action->sounds = LoadModuleSounds(module, soundBase, soundCount);
             if (!action->sounds) return fail();
             action->soundCount = soundCount;
             for (int32_t i = 0; i < soundCount; i++) action->sounds[i].weight = ReadNumber(&cursor);
@@ -146,6 +172,8 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
             for (int32_t i = 0; i <= soundCount && !cursor.failed; i++) ReadNumber(&cursor);
         }
     }
+    CloseModuleFile(module);
+    module = nullptr;
     ReadNumber(&cursor);  // a number this system does not use
 
     int32_t stepCount = ReadNumber(&cursor);

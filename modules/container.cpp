@@ -5,6 +5,7 @@
 #include "platform/memory.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -19,55 +20,56 @@ void SetWhy(ContainerError* why, ContainerError value) {
     if (why) *why = value;
 }
 
-// An open module file with its directory read whole.
-struct OpenModule {
+}  // namespace
+
+// An open module file with its directory read whole, or the reason it is not.
+struct ModuleFile {
     SysFile* file = nullptr;
     uint32_t fileSize = 0;
     uint8_t* directory = nullptr;  // count records of 32 bytes
     uint32_t count = 0;
+    ContainerError opened = ContainerError::kNone;  // kNoModuleFile: reads take loose files
 };
 
-void CloseModule(OpenModule* module) {
+namespace {
+
+void CloseModule(ModuleFile* module) {
     SysFree(module->directory);
     SysFileClose(module->file);
-    *module = OpenModule{};
+    *module = ModuleFile{};
 }
 
 // Opens the module file and reads its header and directory. On failure
-// nothing stays open or allocated; kNoModuleFile means the file itself could
-// not be opened (the only case that leads to the loose-file fallback).
-ContainerError OpenModuleFile(const char* path, OpenModule* module) {
-    *module = OpenModule{};
+// nothing stays open or allocated and `opened` holds the reason;
+// kNoModuleFile means the file itself could not be opened (the only case
+// that leads to the loose-file fallback).
+ContainerError OpenModule(const char* path, ModuleFile* module) {
+    auto failed = [module](ContainerError why) {
+        CloseModule(module);
+        module->opened = why;
+        return why;
+    };
+    *module = ModuleFile{};
     module->file = SysFileOpenRead(path);
-    if (!module->file) return ContainerError::kNoModuleFile;
+    if (!module->file) return failed(ContainerError::kNoModuleFile);
 
     uint8_t header[kModuleHeaderSize];
     uint32_t got = 0;
     if (!SysFileSize(module->file, &module->fileSize) ||
         !SysFileReadAt(module->file, 0, header, kModuleHeaderSize, &got) || got < kModuleHeaderSize ||
-        Le16(header) != kModuleMagic) {
-        CloseModule(module);
-        return ContainerError::kNotModuleFile;
-    }
+        Le16(header) != kModuleMagic)
+        return failed(ContainerError::kNotModuleFile);
 
     // The directory must lie inside the file; checking first also keeps a
     // count such as 0xFFFFFFFF from asking for gigabytes.
     uint64_t count = Le32(header + 8);
     uint64_t bytes = count * kDirectoryRecordSize;
-    if (kModuleHeaderSize + bytes > module->fileSize) {
-        CloseModule(module);
-        return ContainerError::kDamaged;
-    }
+    if (kModuleHeaderSize + bytes > module->fileSize) return failed(ContainerError::kDamaged);
     module->directory = static_cast<uint8_t*>(SysAlloc(static_cast<size_t>(bytes)));
-    if (!module->directory) {
-        CloseModule(module);
-        return ContainerError::kNoMemory;
-    }
+    if (!module->directory) return failed(ContainerError::kNoMemory);
     if (!SysFileReadAt(module->file, kModuleHeaderSize, module->directory, static_cast<uint32_t>(bytes), &got) ||
-        got != bytes) {
-        CloseModule(module);
-        return ContainerError::kDamaged;
-    }
+        got != bytes)
+        return failed(ContainerError::kDamaged);
     module->count = static_cast<uint32_t>(count);
     return ContainerError::kNone;
 }
@@ -160,18 +162,20 @@ uint8_t* ReadLooseFile(const char* entryName, uint32_t* size, ContainerError* wh
 
 }  // namespace
 
-uint8_t* ReadEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+namespace {
+
+// One entry from a module opened (or not) by OpenModule: the first record of
+// that name, or the loose file when the module file could not be opened.
+uint8_t* ReadOpenEntry(const ModuleFile& module, const char* entryName, uint32_t* size, ContainerError* why) {
     *size = 0;
     SetWhy(why, ContainerError::kNone);
     if (!entryName) {
         SetWhy(why, ContainerError::kNoSuchEntry);
         return nullptr;
     }
-    OpenModule module;
-    ContainerError opened = OpenModuleFile(modulePath, &module);
-    if (opened == ContainerError::kNoModuleFile) return ReadLooseFile(entryName, size, why);
-    if (opened != ContainerError::kNone) {
-        SetWhy(why, opened);
+    if (module.opened == ContainerError::kNoModuleFile) return ReadLooseFile(entryName, size, why);
+    if (module.opened != ContainerError::kNone) {
+        SetWhy(why, module.opened);
         return nullptr;
     }
 
@@ -182,27 +186,22 @@ uint8_t* ReadEntry(const char* modulePath, const char* entryName, uint32_t* size
         if (NameFieldMatches(candidate + 10, entryName)) record = candidate;
     }
     if (!record) {
-        CloseModule(&module);
         SetWhy(why, ContainerError::kNoSuchEntry);
         return nullptr;
     }
     uint32_t length = Le32(record);
     uint32_t offset = Le32(record + 4);
     if (static_cast<uint64_t>(offset) + length > module.fileSize) {
-        CloseModule(&module);
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
     }
     uint8_t* data = static_cast<uint8_t*>(SysAlloc(length));
     if (!data) {
-        CloseModule(&module);
         SetWhy(why, ContainerError::kNoMemory);
         return nullptr;
     }
     uint32_t got = 0;
-    int read = SysFileReadAt(module.file, offset, data, length, &got);
-    CloseModule(&module);
-    if (!read || got != length) {
+    if (!SysFileReadAt(module.file, offset, data, length, &got) || got != length) {
         SysFree(data);
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
@@ -211,16 +210,11 @@ uint8_t* ReadEntry(const char* modulePath, const char* entryName, uint32_t* size
     return data;
 }
 
-uint8_t* ReadScrambledEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
-    uint8_t* data = ReadEntry(modulePath, entryName, size, why);
-    if (!data) return nullptr;
-    for (uint32_t i = 0; i < *size; i++) data[i] = Unscramble(data[i]);
-    return data;
+void UnscrambleBytes(uint8_t* data, uint32_t size) {
+    for (uint32_t i = 0; i < size; i++) data[i] = Unscramble(data[i]);
 }
 
-uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
-    uint32_t length = 0;
-    uint8_t* data = ReadEntry(modulePath, entryName, &length, why);
+uint8_t* UnpackOpenEntry(uint8_t* data, uint32_t length, uint32_t* size, ContainerError* why) {
     if (!data) {
         *size = 0;
         return nullptr;
@@ -228,6 +222,60 @@ uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t*
     uint8_t* image = UnpackImage(data, length, size, why);
     if (!image) *size = 0;
     return image;
+}
+
+}  // namespace
+
+uint8_t* ReadEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    if (!entryName) return ReadOpenEntry(ModuleFile{}, entryName, size, why);
+    ModuleFile module;
+    OpenModule(modulePath, &module);
+    uint8_t* data = ReadOpenEntry(module, entryName, size, why);
+    CloseModule(&module);
+    return data;
+}
+
+uint8_t* ReadScrambledEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    uint8_t* data = ReadEntry(modulePath, entryName, size, why);
+    if (data) UnscrambleBytes(data, *size);
+    return data;
+}
+
+uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t* size, ContainerError* why) {
+    uint32_t length = 0;
+    uint8_t* data = ReadEntry(modulePath, entryName, &length, why);
+    return UnpackOpenEntry(data, length, size, why);
+}
+
+ModuleFile* OpenModuleFile(const char* modulePath) {
+    ModuleFile* module = static_cast<ModuleFile*>(SysAlloc(sizeof(ModuleFile)));
+    if (!module) return nullptr;
+    new (module) ModuleFile{};
+    OpenModule(modulePath, module);
+    return module;
+}
+
+void CloseModuleFile(ModuleFile* module) {
+    if (!module) return;
+    CloseModule(module);
+    SysFree(module);
+}
+
+uint8_t* ReadModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size, ContainerError* why) {
+    return ReadOpenEntry(*module, entryName, size, why);
+}
+
+uint8_t* ReadScrambledModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size,
+                                  ContainerError* why) {
+    uint8_t* data = ReadOpenEntry(*module, entryName, size, why);
+    if (data) UnscrambleBytes(data, *size);
+    return data;
+}
+
+uint8_t* ReadImageModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size, ContainerError* why) {
+    uint32_t length = 0;
+    uint8_t* data = ReadOpenEntry(*module, entryName, &length, why);
+    return UnpackOpenEntry(data, length, size, why);
 }
 
 int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLength, uint32_t* produced) {
@@ -294,8 +342,8 @@ int ExpandRle(uint8_t* out, uint32_t capacity, const uint8_t* in, uint32_t inLen
 DirectoryRecord* ReadModuleDirectory(const char* modulePath, uint32_t* count, ContainerError* why) {
     *count = 0;
     SetWhy(why, ContainerError::kNone);
-    OpenModule module;
-    ContainerError opened = OpenModuleFile(modulePath, &module);
+    ModuleFile module;
+    ContainerError opened = OpenModule(modulePath, &module);
     if (opened != ContainerError::kNone) {
         SetWhy(why, opened);
         return nullptr;

@@ -2,10 +2,12 @@
 //
 // A module file is a 16-byte header (magic 15 0F, entry count at offset 8), a
 // directory of 32-byte records (size, offset, 22-byte NUL-terminated name) and
-// the entries' bytes anywhere after it. Every read opens the file, reads the
-// header and the whole directory, reads the one entry and closes the file, so
-// nothing survives between reads. All readers are bounded: damaged files yield
-// nothing and never make a read or write outside the file or the blocks taken.
+// the entries' bytes anywhere after it. Each of the path readers opens the
+// file, reads the header and the whole directory, reads the one entry and
+// closes the file, so nothing survives between reads; a caller reading many
+// entries opens the module once (OpenModuleFile) and reads them from it. All
+// readers are bounded: damaged files yield nothing and never make a read or
+// write outside the file or the blocks taken.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +56,29 @@ uint8_t* ReadScrambledEntry(const char* modulePath, const char* entryName, uint3
 // Returns a new block and its size, or nullptr.
 uint8_t* ReadImageEntry(const char* modulePath, const char* entryName, uint32_t* size,
                         ContainerError* why = nullptr);
+
+// A module opened once for many reads: the file kept open and its directory
+// read whole. A module file that cannot be opened gives a handle whose reads
+// take loose files of the entry names instead, as the path readers do; one
+// that is not a module or whose directory is damaged gives a handle whose
+// reads all fail for that reason. Reads through the handle give the same
+// bytes and reasons as the path readers gave at the time of the open.
+struct ModuleFile;
+
+// Opens `modulePath` for reads. Returns the handle (release it with
+// CloseModuleFile), or nullptr only when no memory was left for it.
+ModuleFile* OpenModuleFile(const char* modulePath);
+
+// Releases the handle and closes its file; nullptr is allowed.
+void CloseModuleFile(ModuleFile* module);
+
+// ReadEntry, ReadScrambledEntry and ReadImageEntry on an open module.
+uint8_t* ReadModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size,
+                         ContainerError* why = nullptr);
+uint8_t* ReadScrambledModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size,
+                                  ContainerError* why = nullptr);
+uint8_t* ReadImageModuleEntry(const ModuleFile* module, const char* entryName, uint32_t* size,
+                              ContainerError* why = nullptr);
 
 // Unpacks run-length-coded bytes: a control byte with the top bit set is
 // followed by (c & 0x7F) literal bytes; otherwise the next byte is repeated c

@@ -76,10 +76,11 @@ int CreateCanvas(DibImage* target, const char* modulePath, int32_t width, int32_
     return 1;
 }
 
-int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName) {
+namespace {
+
+// LoadCelImage from the entry's bytes, which it takes and frees.
+int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size) {
     *target = DibImage{};
-    uint32_t size = 0;
-    uint8_t* entry = ReadEntry(modulePath, entryName, &size);
     if (!entry) return 0;
     auto fail = [&]() {
         SysFree(entry);
@@ -110,6 +111,20 @@ int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName
     }
     *target = DibImage{bitmap, bits, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
     return 1;
+}
+
+}  // namespace
+
+int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName) {
+    uint32_t size = 0;
+    uint8_t* entry = ReadEntry(modulePath, entryName, &size);
+    return CelImageFromEntry(target, entry, size);
+}
+
+int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName) {
+    uint32_t size = 0;
+    uint8_t* entry = ReadModuleEntry(module, entryName, &size);
+    return CelImageFromEntry(target, entry, size);
 }
 
 void ReleaseDibImage(DibImage* image) {

@@ -43,6 +43,10 @@ int CreateCanvas(DibImage* target, const char* modulePath, int32_t width, int32_
 // stored length. Packed data that ends early leaves the rest at colour 0.
 int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName);
 
+// As LoadCelImage, reading the entry from a module opened once for many reads.
+struct ModuleFile;
+int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName);
+
 // Deletes the bitmap and zeroes the image. Safe on a zeroed image.
 void ReleaseDibImage(DibImage* image);
 

@@ -50,6 +50,10 @@ void SysHideWindow(SysWindow* window);
 // activating it and without copying its old pixels.
 void SysPlaceWindow(SysWindow* window, int32_t x, int32_t y, int32_t width, int32_t height);
 
+// Brings the window to the top of the topmost windows, as SysPlaceWindow
+// does, where another window is above it; neither moves nor shows it.
+void SysKeepWindowOnTop(SysWindow* window);
+
 // Gives the window the shape described by region data (32-byte header and
 // rectangles), redrawing it. The window system owns the region from then on.
 void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t regionSize);

@@ -101,6 +101,9 @@ void SysPlaceWindow(SysWindow* window, int32_t x, int32_t y, int32_t width, int3
     window->placements++;
 }
 
+// The simulated screen has no stacking order: nothing to do.
+void SysKeepWindowOnTop(SysWindow*) {}
+
 void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t regionSize) {
     if (!window) return;
     window->shape.assign(regionData, regionData + regionSize);

@@ -32,6 +32,13 @@ void SysPlaceWindow(SysWindow* window, int32_t x, int32_t y, int32_t width, int3
     SetWindowPos(Hwnd(window), HWND_TOPMOST, x, y, width, height, SWP_NOCOPYBITS | SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
+void SysKeepWindowOnTop(SysWindow* window) {
+    // Asking where it stands costs far less than a SetWindowPos, which sends
+    // the window its position messages and restacks it even where it is.
+    if (GetWindow(Hwnd(window), GW_HWNDPREV))
+        SetWindowPos(Hwnd(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t regionSize) {
     HRGN region = ExtCreateRegion(nullptr, regionSize, reinterpret_cast<const RGNDATA*>(regionData));
     // The window owns the region once SetWindowRgn succeeds; a refused one is ours to delete.

@@ -1,9 +1,11 @@
 #!/bin/sh
 # What Zippit.exe costs while it animates under wine64, with the default
 # character on a plain window:
-#   1. CPU time (user + system, all its threads, from /proc of its Linux
-#      process) over SECONDS of wall time, as a share of one core (goal
-#      under 1 %); the wineserver's CPU time over the same while is shown too.
+#   1. CPU time (all its threads, from the scheduler's nanosecond counts in
+#      /proc of its Linux process) over SECONDS of wall time, as a share of one core (goal
+#      under 1 %), and per frame; the wineserver's CPU time over the same
+#      while is shown too. The frames are counted by a relay trace of
+#      GetForegroundWindow alone (one line per frame, its cost included).
 #   2. In a second run traced with Wine's relay channel (only
 #      MsgWaitForMultipleObjects, the frame loop's wait, PeekMessageA and
 #      GetForegroundWindow, which the frame tick calls once per frame): waits
@@ -19,8 +21,9 @@ seconds=${3:-60}
 TRACED="user32.MsgWaitForMultipleObjects;user32.PeekMessageA;user32.GetForegroundWindow"
 DEBUG_KEY='HKCU\Software\Wine\Debug'
 
-# CPU ticks (user + system) of a Linux process so far.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# CPU time of a Linux process so far in nanoseconds, its live threads' sum
+# (the scheduler's counts; /proc's tick counts are too coarse for a frame).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ sum += $1 } END { printf "%.0f\n", sum }'; }
 
 # The wineserver of this prefix: the one whose environment names it.
 wineserver_pid() {
@@ -52,19 +55,25 @@ stop_zippit() {
 probe key clear
 probe key set-module Zippy.Pkm
 start_stand 200 300 800 700
-ticks_per_second=$(getconf CLK_TCK)
 
 # ---- 1. CPU time ----
+"$WINE" reg add "$DEBUG_KEY" /v RelayInclude /d "user32.GetForegroundWindow" /f >/dev/null 2>&1
+: >"$WORK/zippit.log"
+ZIPPIT_WINEDEBUG=+relay
 start_on_stand
+unset ZIPPIT_WINEDEBUG
 server=$(wineserver_pid)
-z0=$(cpu_ticks "$zippit_pid")
-s0=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
+f0=$(wc -l <"$WORK/zippit.log")
+z0=$(cpu_ns "$zippit_pid")
+s0=$([ -n "$server" ] && cpu_ns "$server" || echo 0)
 t0=$(date +%s.%N)
 sleep "$seconds"
-z1=$(cpu_ticks "$zippit_pid")
-s1=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
+z1=$(cpu_ns "$zippit_pid")
+s1=$([ -n "$server" ] && cpu_ns "$server" || echo 0)
 t1=$(date +%s.%N)
+f1=$(wc -l <"$WORK/zippit.log")
 stop_zippit
+counted=$(sed -n "$((f0 + 1)),${f1}p" "$WORK/zippit.log" | grep -c 'Call user32\.GetForegroundWindow')
 
 # ---- 2. Wake-ups per frame ----
 "$WINE" reg add "$DEBUG_KEY" /v RelayInclude /d "$TRACED" /f >/dev/null 2>&1
@@ -79,9 +88,9 @@ stop_zippit
 "$WINE" reg delete "$DEBUG_KEY" /v RelayInclude /f >/dev/null 2>&1
 sed -n "$((from + 1)),${to}p" "$WORK/zippit.log" >"$WORK/traced.log"
 
-python3 - "$seconds" "$ticks_per_second" "$z0" "$z1" "$s0" "$s1" "$t0" "$t1" "$WORK/traced.log" <<'PY'
+python3 - "$seconds" 1e9 "$z0" "$z1" "$s0" "$s1" "$t0" "$t1" "$WORK/traced.log" "$counted" <<'PY'
 import re, sys
-seconds, hz = float(sys.argv[1]), float(sys.argv[2])
+seconds, unit = float(sys.argv[1]), float(sys.argv[2])
 z0, z1, s0, s1 = (float(v) for v in sys.argv[3:7])
 wall = float(sys.argv[8]) - float(sys.argv[7])
 names = ("MsgWaitForMultipleObjects", "PeekMessageA", "GetForegroundWindow")
@@ -103,9 +112,12 @@ for thread, name, args in traced:
     if name == "MsgWaitForMultipleObjects":
         waits.append(int(args.split(",")[3], 16))  # the time limit, the fourth argument
 frames = calls["GetForegroundWindow"]
-cpu = (z1 - z0) / hz
-server = (s1 - s0) / hz
+cpu = (z1 - z0) / unit
+server = (s1 - s0) / unit
+counted = int(sys.argv[10])
 print(f"Zippit.exe CPU time:  {cpu:.2f} s over {wall:.1f} s = {100 * cpu / wall:.2f} % of one core (goal < 1 %)")
+if counted:
+    print(f"                      {counted} frames = {1000 * cpu / counted:.2f} ms of CPU per frame")
 print(f"wineserver meanwhile: {server:.2f} s = {100 * server / wall:.2f} % of one core")
 if frames == 0:
     print("no frames traced")

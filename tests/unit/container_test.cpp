@@ -313,6 +313,48 @@ TEST_F(ContainerTest, AllocationFailuresLeaveNothingBehind) {
     EXPECT_TRUE(found);
 }
 
+TEST_F(ContainerTest, AModuleOpenedOnceReadsAsEachReadAlone) {
+    // A good module (a name twice, a packed image, a scrambled text), a
+    // missing one (loose files serve), one that is not a module and a damaged
+    // one (nothing serves): every entry through one opening gives the same
+    // bytes and the same reason as a read of its own.
+    ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"c00.tw8", MakeImage(2, 1, {0x02, 0x07}, true)},
+                                                    {"c00.rgn", Text("first")},
+                                                    {"c00.rgn", Text("second")},
+                                                    {"info.txt", ScrambleText("0,In,")}})));
+    ASSERT_TRUE(WriteFileBytes("bad.Pkm", Text("not a module file at all")));
+    Bytes cut = MakeModule({{"info.txt", Text("x")}});
+    PutLe32(&cut, 8, 3);
+    ASSERT_TRUE(WriteFileBytes("cut.Pkm", cut));
+    ASSERT_TRUE(WriteFileBytes("info.txt", ScrambleText("0,Loose,")));
+    ASSERT_TRUE(WriteFileBytes("c00.tw8", MakeImage(2, 1, {0x02, 0x09}, true)));
+    using PathReader = uint8_t* (*)(const char*, const char*, uint32_t*, ContainerError*);
+    using OpenReader = uint8_t* (*)(const ModuleFile*, const char*, uint32_t*, ContainerError*);
+    const std::pair<PathReader, OpenReader> readers[] = {{ReadEntry, ReadModuleEntry},
+                                                         {ReadScrambledEntry, ReadScrambledModuleEntry},
+                                                         {ReadImageEntry, ReadImageModuleEntry}};
+    for (const char* path : {"m.Pkm", "missing.Pkm", "bad.Pkm", "cut.Pkm"}) {
+        ModuleFile* module = OpenModuleFile(path);
+        ASSERT_NE(module, nullptr) << path;
+        for (const char* entry : {"c00.tw8", "c00.rgn", "info.txt", "nothing", ""}) {
+            for (const auto& [alone, opened] : readers) {
+                bool found = false;
+                ContainerError whyAlone = ContainerError::kNone, whyOpened = ContainerError::kNone;
+                Bytes expected = Read(path, entry, &found, alone);
+                uint32_t size = 0;
+                SysFree(alone(path, entry, &size, &whyAlone));
+                uint8_t* data = opened(module, entry, &size, &whyOpened);
+                EXPECT_EQ(data ? Bytes(data, data + size) : Bytes(), expected) << path << " " << entry;
+                EXPECT_EQ(data != nullptr, whyOpened == ContainerError::kNone) << path << " " << entry;
+                EXPECT_EQ(whyOpened, whyAlone) << path << " " << entry;
+                SysFree(data);
+            }
+        }
+        CloseModuleFile(module);
+    }
+    CloseModuleFile(nullptr);
+}
+
 TEST_F(ContainerTest, DirectoryListsRecordsInOrder) {
     ASSERT_TRUE(WriteFileBytes("m.Pkm", MakeModule({{"b", Text("12")}, {"a", Text("345")}})));
     uint32_t count = 0;

@@ -8,7 +8,9 @@
 #include "tests/support/mascot_fixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -269,6 +271,59 @@ TEST_F(FrameTest, WithoutAWindowTheCharacterStandsOnItsOwnMonitorsWorkArea) {
     EXPECT_EQ(area, (Rect{900, 300, 1300, 760}));
     SysTestCloseWindow(wide);
     EXPECT_EQ(SupportArea(wide, &area), 0);
+}
+
+TEST_F(FrameTest, EveryChangeOfCelOrPlaceReachesTheScreen) {
+    // Three 4 x 2 cels of different pixels, the last two of one shape; a frame that repeats
+    // what is shown may skip work, but no change may be lost on the way.
+    TestCharacter character = CharacterWithActions(
+        {{"two", "rs,3,0,2,0,0,6,0,5,-1,0,0,0,100,1,0,0,100,1,5,0,100,1,0,0,100,2,0,0,100,0,0,0,100,1,stand,100,"}});
+    character.Put("rs00.tw8", MakeImage(4, 2, Bytes(8, 3), false));
+    character.Put("rs00.rgn", MakeRegion({{0, 0, 4, 2}}));
+    character.Put("rs01.tw8", MakeImage(4, 2, Bytes(8, 9), false));
+    character.Put("rs01.rgn", MakeRegion({{0, 0, 2, 2}}));
+    character.Put("rs02.tw8", MakeImage(4, 2, Bytes(8, 5), false));
+    character.Put("rs02.rgn", MakeRegion({{0, 0, 2, 2}}));
+    Start(character, "two");
+    SysWindow* taskbar = SysTestCreateWindow(Rect{0, 740, 1024, 768}, "Shell_TrayWnd", 1);
+    struct Case {
+        const char* what;
+        bool hiddenBefore;  // a frame with the taskbar in front comes first
+        int cel;
+        int32_t shapeRight;
+        int32_t left;
+    } cases[] = {
+        {"first frame", false, 0, 4, 100},
+        {"new cel, same place", false, 1, 2, 100},
+        {"same cel, moved", false, 1, 2, 105},
+        {"same cel, same place, after a hide", true, 1, 2, 105},
+        {"new cel of the same shape", false, 2, 2, 105},
+        {"back to the first cel", false, 0, 4, 105},
+    };
+    std::vector<uint8_t> pixels[3];
+    for (const Case& c : cases) {
+        if (c.hiddenBefore) {
+            SysTestSetForeground(taskbar);
+            FrameTick();
+            SysTestSetForeground(support_);
+        }
+        FrameTick();
+        SysTestWindowView view;
+        SysTestViewWindow(MainWindow, &view);
+        ASSERT_TRUE(view.visible) << c.what;
+        ASSERT_TRUE(view.pixels && view.shape && view.shapeSize == 48u) << c.what;
+        EXPECT_EQ(LastFrame.cel, c.cel) << c.what;
+        int32_t shapeRight = 0;
+        std::memcpy(&shapeRight, view.shape + 40, 4);
+        EXPECT_EQ(shapeRight, c.shapeRight) << c.what;
+        EXPECT_EQ(view.rect.left, c.left) << c.what;
+        EXPECT_EQ(view.rect.top, 298) << c.what;
+        std::vector<uint8_t> shown(view.pixels, view.pixels + size_t(view.pixelWidth) * view.pixelHeight * 3);
+        if (pixels[c.cel].empty()) pixels[c.cel] = shown;
+        EXPECT_EQ(shown, pixels[c.cel]) << c.what;
+    }
+    EXPECT_NE(pixels[0], pixels[1]);
+    EXPECT_NE(pixels[1], pixels[2]);
 }
 
 TEST_F(FrameTest, ASwitchKeepsTheStandingPointThenResnapsOnce) {
