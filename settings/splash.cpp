@@ -7,8 +7,8 @@
 #include "modules/container.h"
 #include "modules/wave.h"
 #include "platform/memory.h"
-#include "settings/module_library.h"
 #include "platform/sound.h"
+#include "settings/module_library.h"
 
 #include <cstdio>
 #include <cstring>
