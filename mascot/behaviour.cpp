@@ -3,6 +3,7 @@
 
 #include "mascot/random.h"
 #include "mascot/state.h"
+#include "modules/scale.h"
 #include "platform/sound.h"
 #include "settings/settings.h"
 
@@ -100,7 +101,7 @@ void ChooseNextAction() {
 void SwitchAction(const char* name) {
     Action* current = RunningCharacter.currentAction;
     if (std::strcmp(name, current->name) != 0) {
-        Action* loaded = LoadAction(RunningCharacter.modulePath, name);
+        Action* loaded = LoadScaledAction(RunningCharacter.modulePath, name, RunningCharacter.scale);
         if (loaded) {
             SysStopSound();
             ReleaseAction(current);

@@ -34,9 +34,10 @@ void AdvanceStep();
 void ChooseNextAction();
 
 // Makes the action `name` current: the same name restarts the current
-// instance; another is loaded from the module first and replaces the current
-// one only when it loads. When it cannot be loaded the current action
-// restarts, so no frame reads past its steps.
+// instance; another is loaded from the module first, at the running
+// character's scale, and replaces the current one only when it loads. When
+// it cannot be loaded the current action restarts, so no frame reads past
+// its steps.
 void SwitchAction(const char* name);
 
 // The walk over weights from entry `start`: the first entry after whose

@@ -4,6 +4,7 @@
 #include "mascot/product.h"
 #include "mascot/random.h"
 #include "modules/container.h"
+#include "modules/scale.h"
 #include "platform/memory.h"
 #include "platform/msgbox.h"
 
@@ -38,8 +39,9 @@ void ReleaseCharacter(Character* character) {
     std::memset(character, 0, sizeof(Character));
 }
 
-int LoadCharacter(Character* target, const char* modulePath) {
+int LoadCharacter(Character* target, const char* modulePath, int32_t scale) {
     if (!modulePath) return 0;
+    if (scale < 1) scale = 1;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
     loaded.modulePath = SysDupText(modulePath);
@@ -96,6 +98,16 @@ int LoadCharacter(Character* target, const char* modulePath) {
 
     loaded.palette = LoadPalette(loaded.modulePath);
     if (!loaded.palette) return fail();
+    loaded.scale = scale;
+    if (scale > 1) {
+        int64_t width = static_cast<int64_t>(loaded.canvasWidth) * scale;
+        int64_t height = static_cast<int64_t>(loaded.canvasHeight) * scale;
+        if (width < 1 || height < 1 || width > 65535 || height > 65535) return fail();
+        loaded.canvasWidth = static_cast<int32_t>(width);
+        loaded.canvasHeight = static_cast<int32_t>(height);
+        loaded.marginLeft = ScaleDistance(loaded.marginLeft, scale);
+        loaded.marginRight = ScaleDistance(loaded.marginRight, scale);
+    }
     if (!CreateCanvas(&loaded.canvas, loaded.modulePath, loaded.canvasWidth, loaded.canvasHeight)) return fail();
 
     int32_t pick = PickWeighted(&loaded.startActions, NextRandom() % 100);
@@ -104,7 +116,7 @@ int LoadCharacter(Character* target, const char* modulePath) {
     SysFree(script);
     script = nullptr;
 
-    loaded.currentAction = LoadAction(loaded.modulePath, firstAction);
+    loaded.currentAction = LoadScaledAction(loaded.modulePath, firstAction, scale);
     if (!loaded.currentAction) return fail();
     loaded.edgeHit = 0;
     *target = loaded;

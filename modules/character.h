@@ -33,6 +33,7 @@ struct Character {
     int32_t auxValues[3];          // stored, not used
     int32_t edgeHit;               // the placement held the window inside the edges
     DibImage canvas;               // every frame is drawn here
+    int32_t scale;                 // whole factor every picture and distance was multiplied by at load
     int32_t onWindowTop;           // standing on the supporting window's top edge (1) or near its bottom (0)
     Action* currentAction;
     WeightedList startActions;
@@ -47,7 +48,10 @@ struct Character {
 // name over 127 bytes, a start action name over 255 bytes (a name in the two
 // stored lists over 65535), no start action, no palette, canvas or first action.
 // The first action is drawn with NextRandom() % 100 over startActions.
-int LoadCharacter(Character* target, const char* modulePath);
+// With a `scale` above 1 the canvas, the margins and the first action are
+// multiplied by it (see modules/scale.h), and a canvas too large for a
+// bitmap at that scale fails the load.
+int LoadCharacter(Character* target, const char* modulePath, int32_t scale = 1);
 
 // Deletes the canvas bitmap and the palette (and forgets them). The mascot's
 // shutdown does this first, while the rest of the character is still needed.

@@ -32,6 +32,10 @@ void SysDeletePalette(SysPalette* palette);  // nullptr is ignored
 SysBitmap* SysCreateDib(int32_t width, int32_t height, const uint8_t colorTable[kColorTableSize], uint8_t** bits);
 void SysDeleteBitmap(SysBitmap* bitmap);  // nullptr is ignored
 
+// Copies the bitmap's colour table (blue, green, red, unused per entry) into
+// `table`. Returns 1, or 0 for nullptr or a table that cannot be read.
+int SysGetDibColorTable(SysBitmap* bitmap, uint8_t table[kColorTableSize]);
+
 // Reads back a palette's entries as red, green, blue, flags (1024 bytes), for
 // tests and tools. Returns 1, or 0 for nullptr.
 int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]);

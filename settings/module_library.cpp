@@ -7,6 +7,7 @@
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "modules/container.h"
+#include "modules/scale.h"
 #include "modules/script.h"
 #include "platform/directory.h"
 #include "platform/graphics.h"
@@ -170,7 +171,7 @@ int SwitchRunningCharacter(const char* fileName) {
     if (!fileName || !FitsModuleValue(fileName)) return 0;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
-    if (!LoadCharacter(&loaded, fileName)) return 0;
+    if (!LoadCharacter(&loaded, fileName, RunningCharacter.scale)) return 0;
     loaded.onWindowTop = RunningCharacter.onWindowTop;
 
     // The old canvas leaves the back buffer before it is deleted, and its
@@ -186,5 +187,53 @@ int SwitchRunningCharacter(const char* fileName) {
     PendingShiftX = 0;
     PendingShiftY = 0;
     LastSupportRect = Rect{0, 0, 0, 0};
+    return 1;
+}
+
+int32_t ScaleForMonitorOf(SysWindow* window) {
+    Monitor monitor;
+    SysWindowMonitor(window, &monitor);
+    return ScaleForDpi(monitor.dpi);
+}
+
+int RescaleRunningCharacter(int32_t scale) {
+    if (scale < 1) scale = 1;
+    if (scale == (RunningCharacter.scale < 1 ? 1 : RunningCharacter.scale)) return 1;
+    Character loaded;
+    std::memset(&loaded, 0, sizeof loaded);
+    if (!LoadCharacter(&loaded, RunningCharacter.modulePath, scale)) return 0;
+    const Action* current = RunningCharacter.currentAction;
+    Action* action = LoadScaledAction(loaded.modulePath, current->name, scale);
+    if (!action) {
+        ReleaseCharacter(&loaded);
+        return 0;
+    }
+    // The same action goes on where it was, not from its start.
+    action->tickCount = current->tickCount;
+    action->stepIndex = current->stepIndex;
+    action->loopsDone = current->loopsDone;
+    ReleaseAction(loaded.currentAction);
+    loaded.currentAction = action;
+    loaded.onWindowTop = RunningCharacter.onWindowTop;
+    loaded.edgeHit = RunningCharacter.edgeHit;
+
+    // The standing point: the window still stands for the anchor before the
+    // last switch of action while a shift is pending.
+    Rect window;
+    SysWindowRect(MainWindow, &window);
+    int64_t standX = static_cast<int64_t>(window.left) + current->anchorX - PendingShiftX;
+    int64_t standY = static_cast<int64_t>(window.top) + current->anchorY - PendingShiftY;
+
+    SysSelectBitmap(BackBufferDC, loaded.canvas.bitmap);
+    SysStopSound();
+    ReleaseCharacter(&RunningCharacter);
+    RunningCharacter = loaded;
+    PendingShiftX = 0;
+    PendingShiftY = 0;
+
+    int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
+    const DibImage& image = action->cels[action->steps[index].celIndex].image;
+    SysPlaceWindow(MainWindow, HoldCoordinate(standX - action->anchorX), HoldCoordinate(standY - action->anchorY),
+                   image.width, image.height);
     return 1;
 }

@@ -3,6 +3,8 @@
 // to another module, and the texts of deleting one.
 #pragma once
 
+#include "platform/window.h"
+
 #include <cstdint>
 
 constexpr char kModulePattern[] = "*.Pkm";
@@ -53,10 +55,24 @@ int IsModuleInUse(const char* fileName, const char* modulePath);
 int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacity]);
 
 // Replaces the running character with the module `fileName`, loaded whole
-// first. On success the new canvas is selected into BackBufferDC, any sound is
+// first at the running character's scale. On success the new canvas is selected into BackBufferDC, any sound is
 // stopped, the old character is released and the new one takes its place,
 // standing on the same edge of the supporting window, which the next frame
 // snaps it onto afresh; returns 1. On failure (after any message of the
 // loader's own) the running character is untouched; returns 0. A name over
 // 255 bytes, which the settings could not hold, fails without a load.
 int SwitchRunningCharacter(const char* fileName);
+
+// The character's scale on the monitor that holds most of `window` (the
+// primary monitor for nullptr), from that monitor's DPI.
+int32_t ScaleForMonitorOf(SysWindow* window);
+
+// Loads the running character anew at `scale` (values below 1 count as 1):
+// canvas, margins and the current action, which goes on at the same step.
+// On success the new canvas is selected into BackBufferDC, any sound is
+// stopped, the old character released, and the mascot window resized so the
+// character's standing point stays where it was; returns 1. The same scale
+// as now does nothing and returns 1. On failure the running character is
+// untouched; returns 0. Never call it while a frame is running: the frame
+// holds the current action.
+int RescaleRunningCharacter(int32_t scale);

@@ -8,6 +8,7 @@
 #include "modules/wave.h"
 #include "platform/memory.h"
 #include "platform/sound.h"
+#include "settings/module_library.h"
 
 #include <cstdio>
 #include <cstring>
@@ -61,7 +62,9 @@ SplashTick SplashOnTick(SplashState* splash, const char* module) {
     if (splash->ticks >= kSplashEndTick) return SplashTick::kEnd;
     if (splash->ticks != kSplashLoadTick) return SplashTick::kNothing;
 
-    if (!LoadCharacter(&RunningCharacter, module)) return SplashTick::kLoadFailed;
+    // The character starts at the primary monitor's scale; the mascot window
+    // rescales it when it comes to stand on a monitor of another DPI.
+    if (!LoadCharacter(&RunningCharacter, module, ScaleForMonitorOf(nullptr))) return SplashTick::kLoadFailed;
     splash->loaded = 1;
     int32_t count = RunningCharacter.bootSoundCount;
     if (count > 0) {

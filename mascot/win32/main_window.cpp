@@ -6,9 +6,11 @@
 #include "mascot/frame.h"
 #include "mascot/product.h"
 #include "mascot/state.h"
+#include "modules/scale.h"
 #include "platform/win32/handles.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
+#include "settings/module_library.h"
 #include "settings/settings.h"
 #include "settings/win32/dialogs.h"
 
@@ -23,6 +25,9 @@ namespace {
 UINT g_taskbarCreated = 0;     // the registered "TaskbarCreated" message; 0 until the window exists
 bool g_settingsSaved = false;  // the settings were written this run
 bool g_sessionEnded = false;   // the session ends: the tray icon stays away
+
+constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED, missing from older SDK headers
+constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale to wParam between frames
 
 constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
 
@@ -171,6 +176,18 @@ void OnExitSizeMove(HWND window) {
     if (SupportWindow) SetForegroundWindow(ToHwnd(SupportWindow));
 }
 
+// The window came to a monitor of another DPI. The message arrives inside
+// the frame's own move of the window, while the frame holds the current
+// action, so the reload waits for the next message of the loop.
+void OnDpiChanged(HWND window, WPARAM dpi) {
+    int32_t scale = ScaleForDpi(static_cast<int32_t>(HIWORD(dpi)));
+    if (scale != RunningCharacter.scale) PostMessageA(window, kRescaleCharacter, static_cast<WPARAM>(scale), 0);
+}
+
+void OnRescaleCharacter(HWND window, WPARAM scale) {
+    if (RescaleRunningCharacter(static_cast<int32_t>(scale))) InvalidateRect(window, nullptr, FALSE);
+}
+
 void OnQueryNewPalette(HWND window) {
     HDC dc = GetDC(window);
     SelectPalette(dc, ToHpalette(RunningCharacter.palette), FALSE);
@@ -270,6 +287,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_DROPFILES:
             OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case kDpiChanged:
+            // The suggested rectangle is not taken: the character keeps its standing point instead.
+            OnDpiChanged(window, wParam);
+            return 0;
+        case kRescaleCharacter:
+            OnRescaleCharacter(window, wParam);
             return 0;
         case WM_QUERYNEWPALETTE:
             OnQueryNewPalette(window);

@@ -64,6 +64,12 @@ void SysDeleteBitmap(SysBitmap* bitmap) {
     g_liveObjects--;
 }
 
+int SysGetDibColorTable(SysBitmap* bitmap, uint8_t table[kColorTableSize]) {
+    if (!bitmap) return 0;
+    std::memcpy(table, bitmap->colorTable, kColorTableSize);
+    return 1;
+}
+
 int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]) {
     if (!palette) return 0;
     std::memcpy(entries, palette->entries, kColorTableSize);

@@ -72,6 +72,23 @@ void SysDeleteBitmap(SysBitmap* bitmap) {
     g_liveObjects--;
 }
 
+int SysGetDibColorTable(SysBitmap* bitmap, uint8_t table[kColorTableSize]) {
+    if (!bitmap) return 0;
+    // The table is read through a drawing context holding the bitmap.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!dc) return 0;
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HBITMAP>(bitmap));
+    RGBQUAD colors[256];
+    UINT read = GetDIBColorTable(dc, 0, 256, colors);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    if (read != 256) return 0;
+    std::memcpy(table, colors, kColorTableSize);
+    return 1;
+}
+
 int SysGetPaletteEntries(SysPalette* palette, uint8_t entries[kColorTableSize]) {
     if (!palette) return 0;
     PALETTEENTRY read[256];

@@ -35,11 +35,15 @@ TEST(SimTest, PrintsOneLinePerFrameReproducibly) {
     EXPECT_EQ(Sim("--frames 5 --support 100,300,900,700 --start -50,0").out, run.out) << "same seed, same run";
     EXPECT_NE(Sim("--frames 200 --seed 4294967295").out, Sim("--frames 200 --seed 2").out);
     EXPECT_EQ(Sim("--frames 0").out, "");
+    EXPECT_EQ(Sim("--frames 5 --support 100,300,900,700 --start -50,0 --scale 1").out, run.out);
+    std::string scaled = Lines(Sim("--frames 5 --support 100,300,900,700 --start -50,0 --scale 2").out)[0];
+    EXPECT_NE(scaled.find(" y=142 w=144 h=160 sound="), std::string::npos) << "twice the size, on the edge: " << scaled;
 }
 
 TEST(SimTest, BadCommandLinesSayWhatIsWrong) {
     const char* bad[] = {"--seed 4294967296", "--seed -1", "--frames", "--support 1,2,3", "--cursor '1;2'",
-                         "--sound 2", "--char-act-per 99", "--wobble 1", "--start 1,2,3"};
+                         "--sound 2", "--char-act-per 99", "--wobble 1", "--start 1,2,3",
+                         "--scale 0", "--scale 9"};
     for (const char* arguments : bad) {
         ToolRun run = Sim(arguments);
         EXPECT_EQ(run.exitCode, 1) << arguments;

@@ -1,6 +1,8 @@
 // Tests of action loading: the script's fields, asset naming, sound on and
 // off, and malformed scripts that must be refused without leaving anything.
+#include "mascot/frame.h"
 #include "modules/action.h"
+#include "modules/scale.h"
 #include "platform/memory.h"
 #include "settings/settings.h"
 #include "tests/support/module_writer.h"
@@ -195,22 +197,74 @@ TEST_F(ActionTest, MouseWatchingNeedsEightCelsAndTwoSteps) {
     ReleaseAction(action);
 }
 
+TEST_F(ActionTest, ScalingRepeatsPixelsAndMultipliesEveryDistance) {
+    struct DpiCase {
+        int32_t dpi, factor;
+    };
+    for (const DpiCase& k : std::vector<DpiCase>{{0, 1}, {96, 1}, {143, 1}, {144, 2}, {192, 2}, {239, 2}, {240, 3}, {336, 4}})
+        EXPECT_EQ(ScaleForDpi(k.dpi), k.factor) << k.dpi << " DPI";
+
+    TestCharacter c = MakeTestCharacter();
+    // A 3 x 2 cel (rows padded to 4 bytes, 12 at factor 3), pixels bottom row first.
+    c.Put("sc00.tw8", MakeImage(3, 2, {1, 2, 3, 4, 5, 6}, false));
+    c.Put("sc00.rgn", MakeRegion({{0, 0, 2, 1}, {1, 1, 3, 2}}));
+    c.PutText("big", "sc,1,2,-5,0,0,2,0,0,0,0,4,-1,150,0,1073741824,0,20,1,stand,100,");
+    ASSERT_TRUE(c.Write("m.Pkm"));
+    Action* action = LoadScaledAction("m.Pkm", "big", 3);
+    ASSERT_NE(action, nullptr);
+    const DibImage& image = action->cels[0].image;
+    ASSERT_EQ(image.width, 9);
+    ASSERT_EQ(image.height, 6);
+    for (uint32_t y = 0; y < 6; y++)
+        for (uint32_t x = 0; x < 9; x++)
+            EXPECT_EQ(image.bits[y * DibStride(9) + x], 1 + (y / 3) * 3 + x / 3) << x << "," << y << ": nearest neighbour";
+    uint8_t table[kColorTableSize];
+    ASSERT_EQ(SysGetDibColorTable(image.bitmap, table), 1);
+    EXPECT_EQ(table[4 * 200], 200) << "the cel's own colours";
+    const uint8_t* region = action->cels[0].regionData;
+    ASSERT_EQ(action->cels[0].regionSize, 64u);
+    auto at = [&](uint32_t offset) { return static_cast<int32_t>(region[offset] | region[offset + 1] << 8 | region[offset + 2] << 16 | region[offset + 3] << 24); };
+    EXPECT_EQ(at(8), 2) << "the count stays";
+    const int32_t expected[] = {0, 0, 9, 6, 0, 0, 6, 3, 3, 3, 9, 6};  // bounds, then both rectangles
+    for (int i = 0; i < 12; i++) EXPECT_EQ(at(16 + 4 * i), expected[i]) << "number " << i;
+    EXPECT_EQ(action->anchorX, 6);
+    EXPECT_EQ(action->anchorY, -15);
+    EXPECT_EQ(action->steps[0].dx, 12);
+    EXPECT_EQ(action->steps[0].dy, -3);
+    EXPECT_EQ(action->steps[0].duration, 150) << "time does not scale";
+    EXPECT_EQ(action->steps[1].dx, kCoordinateLimit) << "held, never wrapped";
+    ReleaseAction(action);
+
+    action = LoadScaledAction("m.Pkm", "big", 1);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->steps[1].dx, 1073741824) << "factor 1 leaves the module's numbers as they are";
+    ReleaseAction(action);
+
+    c.Put("sc00.tw8", MakeImage(40000, 1, Bytes(40000, 7), false));
+    ASSERT_TRUE(c.Write("m.Pkm"));
+    EXPECT_EQ(LoadScaledAction("m.Pkm", "big", 2), nullptr) << "80000 pixels are too wide for a bitmap";
+}
+
 TEST_F(ActionTest, RefusedAllocationsLeaveNothing) {
     if (!InjectAllocFailureAfter(-1)) GTEST_SKIP() << "no fault injection on this platform";
     TestCharacter c = MakeTestCharacter();
     ASSERT_TRUE(c.Write("m.Pkm"));
-    // Fail each allocation in turn until the load needs no more than it gets.
-    for (int failAt = 0; failAt < 200; failAt++) {
-        InjectAllocFailureAfter(failAt);
-        Action* action = LoadAction("m.Pkm", "stand");
-        InjectAllocFailureAfter(-1);
-        if (action) {
-            ReleaseAction(action);
-            EXPECT_GT(failAt, 5);
-            return;
+    // Fail each allocation in turn until the load needs no more than it gets;
+    // at factor 2 the scaling's own allocations come after the load's.
+    for (int32_t factor : {1, 2}) {
+        int failAt = 0;
+        for (; failAt < 200; failAt++) {
+            InjectAllocFailureAfter(failAt);
+            Action* action = LoadScaledAction("m.Pkm", "stand", factor);
+            InjectAllocFailureAfter(-1);
+            if (action) {
+                ReleaseAction(action);
+                EXPECT_GT(failAt, 5);
+                break;
+            }
         }
+        EXPECT_LT(failAt, 200) << "the load at factor " << factor << " never succeeded";
     }
-    FAIL() << "the load never succeeded";
 }
 
 }  // namespace

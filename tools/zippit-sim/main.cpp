@@ -3,6 +3,7 @@
 //
 //   zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]
 //              [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]
+//              [--scale N]
 //
 // Output, one line per frame:
 //   frame=N t=MS action=NAME step=S cel=C x=X y=Y w=W h=H sound=K
@@ -42,6 +43,7 @@ struct Options {
     Point start = {0, 0};
     const char* pngDir = nullptr;
     const char* gifPath = nullptr;
+    int32_t scale = 1;  // the whole factor a monitor's DPI would give
 };
 
 // The simulated screen.
@@ -95,7 +97,8 @@ bool ParseList(const char* text, int count, int32_t* values) {
 int Fail(const char* what, const char* value) {
     std::fprintf(stderr, "zippit-sim: %s%s%s\n", what, value ? ": " : "", value ? value : "");
     std::fputs("usage: zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]\n"
-               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]\n",
+               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]\n"
+               "                  [--scale N]\n",
                stderr);
     return 1;
 }
@@ -134,6 +137,9 @@ bool ParseOptions(int argc, char** argv) {
         } else if (std::strcmp(word, "--sound") == 0) {
             ok = ParseInteger(value, 0, 1, &number);
             g_options.sound = static_cast<int32_t>(number);
+        } else if (std::strcmp(word, "--scale") == 0) {
+            ok = ParseInteger(value, 1, 8, &number);
+            g_options.scale = static_cast<int32_t>(number);
         } else if (std::strcmp(word, "--png") == 0) {
             g_options.pngDir = value;
         } else if (std::strcmp(word, "--gif") == 0) {
@@ -364,7 +370,7 @@ int main(int argc, char** argv) {
     g_settings.CharActPer = g_options.charActPer;
     SeedRandom(g_options.seed);
     SysTestSetClock(0);
-    if (!LoadCharacter(&RunningCharacter, g_options.module)) {
+    if (!LoadCharacter(&RunningCharacter, g_options.module, g_options.scale)) {
         std::fprintf(stderr, "zippit-sim: %s: the module cannot be loaded (try pkm check)\n", g_options.module);
         return 1;
     }
