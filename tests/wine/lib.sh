@@ -95,8 +95,11 @@ use_shell_desktop() {
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 &&
         "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d shell /f >/dev/null 2>&1 || return 1
     SHELL_DESKTOP=1
-    # Wine closes the desktop by itself once its last program has ended.
+    # Wine closes the desktop once its last program has ended. The launcher
+    # of explorer (Wine's start.exe, on the desktop too) waits for it, so it
+    # is one of the programs cleanup ends.
     "$WINE" explorer /desktop=shell,1024x768 >/dev/null 2>&1 &
+    started_pids="$started_pids $!"
     probe wait Shell_TrayWnd 30000 >/dev/null
 }
 
