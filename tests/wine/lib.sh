@@ -1,8 +1,8 @@
 # Shared part of the scripts that drive the real Zippit.exe under wine64:
 # the Wine environment of the test run, a fresh working folder holding the
 # character modules, starting and stopping the program, the probe helper,
-# checks that count failures, the mascot's menu and dialogs, and clean-up of
-# everything started.
+# checks that count failures, the mascot's menu and dialogs, the virtual
+# desktop with its real taskbar, and clean-up of everything started.
 # Sourced by the scripts; they are run as: SCRIPT ZIPPIT.EXE PROBE.EXE.
 set -u
 
@@ -84,6 +84,25 @@ start_stand() {
     probe wait ZippitProbeStand 10000 >/dev/null
 }
 
+# From here on every Wine program of the script (Zippit.exe, the probe, the
+# stand windows) runs inside Wine's virtual desktop "shell" of the screen's
+# size, as explorer /desktop=shell,1024x768 opens it: Wine frames the windows
+# itself and shows a real taskbar (class Shell_TrayWnd, only on a desktop of
+# that name) with its tray. The prefix's default desktop names it; cleanup
+# names none again, so the next script runs on the plain display.
+SHELL_DESKTOP=0
+use_shell_desktop() {
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ /d 1024x768 /f >/dev/null 2>&1 &&
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d shell /f >/dev/null 2>&1 || return 1
+    SHELL_DESKTOP=1
+    # Wine closes the desktop once its last program has ended. The launcher
+    # of explorer (Wine's start.exe, on the desktop too) waits for it, so it
+    # is one of the programs cleanup ends.
+    "$WINE" explorer /desktop=shell,1024x768 >/dev/null 2>&1 &
+    started_pids="$started_pids $!"
+    probe wait Shell_TrayWnd 30000 >/dev/null
+}
+
 # The product key's values, one line each, sorted, on one line; read again
 # for a few seconds while it reads empty (once a run read it empty right
 # after the program had ended).
@@ -163,6 +182,15 @@ cleanup() {
         n=$((n + 1))
     done
     "$WINE" "$PROBE_EXE" key clear >/dev/null 2>&1 || true
+    if [ "$SHELL_DESKTOP" = 1 ]; then
+        "$WINE" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+        # Its window covers the display until Wine has closed it.
+        n=0
+        while [ $n -lt 100 ] && xwininfo -root -children 2>/dev/null | grep -q '"shell - Wine desktop"'; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+    fi
 }
 trap cleanup EXIT INT TERM
 

@@ -6,7 +6,8 @@
 // 2 on a timeout, 3 on bad usage.
 //
 //   zippit_probe stand L T R B TITLE     a plain window at that rectangle, in front, until closed
-//   zippit_probe activate TITLE          brings the window titled TITLE to the foreground
+//   zippit_probe activate TITLE          brings the window titled TITLE (else the window of
+//                                        class TITLE, such as the taskbar) to the foreground
 //   zippit_probe wait CLASS MS           waits for a visible window of CLASS; prints its info line
 //   zippit_probe gone CLASS MS           waits until no visible window of CLASS is left
 //   zippit_probe splash MS               waits for the loading splash; prints its texts
@@ -588,6 +589,7 @@ int main(int argc, char** argv) {
     }
     if (command == "activate" && argc >= 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
+        if (!window) window = FindWindowA(argv[2], nullptr);
         if (!window) return 1;
         SetForegroundWindow(window);
         return GetForegroundWindow() == window ? 0 : 1;

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Zippit.exe kept busy under wine64 for ZIPPIT_SOAK_SECONDS (default 0: the
-# least number of rounds, about three minutes; scripts/soak gives 600):
-# round after round the script brings one of two windows to the front, opens
+# least number of rounds, about three minutes; scripts/soak gives 600), in
+# Wine's virtual desktop with its real taskbar: round after round the script
+# brings one of two windows to the front, then the taskbar (the character
+# hides) and the first window again (the character is back), opens
 # and closes the personality dialog and About, opens the popup menu from the
 # character and closes it, and switches the character to Pebble and back to
 # Zippy through the module settings. After each round (Zippy on screen again)
@@ -26,6 +28,7 @@ SAMPLES=$ARTEFACTS/zippit-soak.tsv
 probe key clear
 probe key set-module Zippy.Pkm
 probe key set-dword SndUse 1
+check "the virtual desktop shows its taskbar" use_shell_desktop
 "$WINE" "$PROBE_EXE" stand 100 250 600 700 ZippitStandA >"$WORK/stand-a.log" 2>&1 &
 started_pids="$started_pids $!"
 "$WINE" "$PROBE_EXE" stand 400 350 950 740 ZippitStandB >"$WORK/stand-b.log" 2>&1 &
@@ -63,6 +66,12 @@ round() {
         probe activate "$title" >/dev/null
         sleep 1.5
     done
+    # Wine switches the foreground between processes a moment after the
+    # call returns: the character's window is awaited, with a deadline.
+    probe activate Shell_TrayWnd >/dev/null
+    probe gone $MASCOT 10000 || fail "round $rounds: the taskbar in front hides the character"
+    probe activate ZippitStandA >/dev/null
+    probe wait $MASCOT 10000 >/dev/null || fail "round $rounds: a window in front brings the character back"
     open_dialog $SLIDER "the personality dialog" $MENU_PERSONALITY
     probe keydown "$dialog" 0 $VK_ESCAPE
     dialog_gone || fail "the personality dialog closes"
