@@ -167,6 +167,24 @@ int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacit
     return whole;
 }
 
+namespace {
+
+// Puts `loaded` in the running character's place. The old canvas leaves the
+// back buffer before it is deleted, and the old action's sound, which plays
+// from the action's own memory, stops first. The new character's anchors
+// differ from the old one's: a shift left over from the old character's last
+// change of action no longer applies.
+void ReplaceRunningCharacter(const Character& loaded) {
+    SysSelectBitmap(BackBufferDC, loaded.canvas.bitmap);
+    SysStopSound();
+    ReleaseCharacter(&RunningCharacter);
+    RunningCharacter = loaded;
+    PendingShiftX = 0;
+    PendingShiftY = 0;
+}
+
+}  // namespace
+
 int SwitchRunningCharacter(const char* fileName) {
     if (!fileName || !FitsModuleValue(fileName)) return 0;
     Character loaded;
@@ -174,18 +192,8 @@ int SwitchRunningCharacter(const char* fileName) {
     if (!LoadCharacter(&loaded, fileName, RunningCharacter.scale)) return 0;
     loaded.onWindowTop = RunningCharacter.onWindowTop;
 
-    // The old canvas leaves the back buffer before it is deleted, and its
-    // action's sound, which plays from the action's own memory, stops first.
-    SysSelectBitmap(BackBufferDC, loaded.canvas.bitmap);
-    SysStopSound();
-    ReleaseCharacter(&RunningCharacter);
-    RunningCharacter = loaded;
-
-    // The new character's anchors differ from the old one's: a shift left
-    // over from the old character's last change of action no longer applies,
-    // and the next frame snaps the new one onto the supporting window.
-    PendingShiftX = 0;
-    PendingShiftY = 0;
+    ReplaceRunningCharacter(loaded);
+    // The next frame snaps the new character onto the supporting window.
     LastSupportRect = Rect{0, 0, 0, 0};
     return 1;
 }
@@ -224,12 +232,7 @@ int RescaleRunningCharacter(int32_t scale) {
     int64_t standX = static_cast<int64_t>(window.left) + current->anchorX - PendingShiftX;
     int64_t standY = static_cast<int64_t>(window.top) + current->anchorY - PendingShiftY;
 
-    SysSelectBitmap(BackBufferDC, loaded.canvas.bitmap);
-    SysStopSound();
-    ReleaseCharacter(&RunningCharacter);
-    RunningCharacter = loaded;
-    PendingShiftX = 0;
-    PendingShiftY = 0;
+    ReplaceRunningCharacter(loaded);
 
     int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
     const DibImage& image = action->cels[action->steps[index].celIndex].image;

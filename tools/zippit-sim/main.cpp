@@ -156,6 +156,28 @@ bool ParseOptions(int argc, char** argv) {
     return true;
 }
 
+// Calls shown(sx, sy, rgb) for every pixel of the mascot window that its
+// shape shows, at screen position sx, sy, within `clip`; nothing when the
+// window is hidden or has no shape.
+template <typename Shown>
+void ForEachShownPixel(const SysTestWindowView& view, const Rect& clip, Shown shown) {
+    if (!view.visible || !view.pixels || !view.shape || view.shapeSize < 32) return;
+    uint32_t count = 0;
+    std::memcpy(&count, view.shape + 8, 4);
+    for (uint32_t i = 0; i < count && 32 + (i + 1) * 16 <= view.shapeSize; i++) {
+        int32_t r[4];
+        std::memcpy(r, view.shape + 32 + i * 16, 16);
+        for (int32_t y = std::max(r[1], 0); y < std::min(r[3], view.pixelHeight); y++) {
+            for (int32_t x = std::max(r[0], 0); x < std::min(r[2], view.pixelWidth); x++) {
+                int32_t sx = view.rect.left + x;
+                int32_t sy = view.rect.top + y;
+                if (sx < clip.left || sy < clip.top || sx >= clip.right || sy >= clip.bottom) continue;
+                shown(sx, sy, view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3);
+            }
+        }
+    }
+}
+
 // The screen as it would look: white, the supporting window grey, the
 // character composited through its window shape.
 bool WriteFramePng() {
@@ -177,23 +199,9 @@ bool WriteFramePng() {
 
     SysTestWindowView view;
     SysTestViewWindow(MainWindow, &view);
-    if (view.visible && view.pixels && view.shape && view.shapeSize >= 32) {
-        uint32_t count = 0;
-        std::memcpy(&count, view.shape + 8, 4);
-        for (uint32_t i = 0; i < count && 32 + (i + 1) * 16 <= view.shapeSize; i++) {
-            int32_t r[4];
-            std::memcpy(r, view.shape + 32 + i * 16, 16);
-            for (int32_t y = std::max(r[1], 0); y < std::min(r[3], view.pixelHeight); y++) {
-                for (int32_t x = std::max(r[0], 0); x < std::min(r[2], view.pixelWidth); x++) {
-                    int32_t sx = view.rect.left + x;
-                    int32_t sy = view.rect.top + y;
-                    if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
-                    std::memcpy(&screen[(static_cast<size_t>(sy) * width + sx) * 4],
-                                view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3, 3);
-                }
-            }
-        }
-    }
+    ForEachShownPixel(view, Rect{0, 0, width, height}, [&](int32_t sx, int32_t sy, const uint8_t* rgb) {
+        std::memcpy(&screen[(static_cast<size_t>(sy) * width + sx) * 4], rgb, 3);
+    });
     char path[4096];
     std::snprintf(path, sizeof path, "%s/frame-%05" PRId64 ".png", g_options.pngDir, g_frameNumber);
     std::string error;
@@ -306,25 +314,12 @@ void CaptureGifFrame() {
     uint32_t height = static_cast<uint32_t>(bottom - top);
     std::vector<uint8_t> shown(static_cast<size_t>(width) * height, 0);
     g_gif.pixels.assign(shown.size(), 0);
-    if (drawn) {
-        uint32_t count = 0;
-        std::memcpy(&count, view.shape + 8, 4);
-        for (uint32_t i = 0; i < count && 32 + (i + 1) * 16 <= view.shapeSize; i++) {
-            int32_t r[4];
-            std::memcpy(r, view.shape + 32 + i * 16, 16);
-            for (int32_t y = std::max(r[1], 0); y < std::min(r[3], view.pixelHeight); y++) {
-                for (int32_t x = std::max(r[0], 0); x < std::min(r[2], view.pixelWidth); x++) {
-                    int32_t sx = view.rect.left + x;
-                    int32_t sy = view.rect.top + y;
-                    if (sx < left || sy < top || sx >= right || sy >= bottom) continue;
-                    size_t at = static_cast<size_t>(sy - top) * width + (sx - left);
-                    const uint8_t* p = view.pixels + (static_cast<size_t>(y) * view.pixelWidth + x) * 3;
-                    shown[at] = 1;
-                    g_gif.pixels[at] = PaletteIndex((static_cast<uint32_t>(p[0]) << 16) | (p[1] << 8) | p[2]);
-                }
-            }
-        }
-    }
+    if (drawn)
+        ForEachShownPixel(view, Rect{left, top, right, bottom}, [&](int32_t sx, int32_t sy, const uint8_t* p) {
+            size_t at = static_cast<size_t>(sy - top) * width + (sx - left);
+            shown[at] = 1;
+            g_gif.pixels[at] = PaletteIndex((static_cast<uint32_t>(p[0]) << 16) | (p[1] << 8) | p[2]);
+        });
     g_gif.transparent = ChooseTransparent(&g_gif.pixels, shown);
     for (size_t i = 0; i < shown.size(); i++)
         if (!shown[i]) g_gif.pixels[i] = static_cast<uint8_t>(g_gif.transparent);
