@@ -183,8 +183,10 @@ info=$(probe wait PK32MainWClass 10000)
 hwnd=$(field "$info" hwnd)
 check "the slow character runs" [ -n "$hwnd" ]
 answer=$(probe respond "$hwnd" 10000)
-answered_soon() { [ -n "$answer" ] && [ "${answer#ms=}" -lt 100 ]; }
-check "a click posted while a 2-second step waits is answered within 100 ms ($answer)" answered_soon
+# Idle it answers in about 20 ms; a loop that sleeps through the step takes
+# up to 2 s. The bound leaves room for a busy machine's slow menu.
+answered_soon() { [ -n "$answer" ] && [ "${answer#ms=}" -lt 500 ]; }
+check "a click posted while a 2-second step waits is answered at once, not after the step ($answer)" answered_soon
 
 # A restarted shell's new taskbar: the icon is added again.
 tray_there() { [ "$(probe tray "$hwnd")" = "tray=1" ]; }
