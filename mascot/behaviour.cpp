@@ -5,13 +5,8 @@
 #include "mascot/state.h"
 #include "modules/scale.h"
 #include "platform/sound.h"
-#include "settings/settings.h"
 
 #include <cstring>
-
-int64_t PendingShiftX = 0;
-int64_t PendingShiftY = 0;
-int32_t FrameSound = -1;
 
 bool IsWalkingAction(const Action* action) {
     return std::strncmp(action->name, "wkr", 3) == 0 || std::strncmp(action->name, "wkl", 3) == 0;
@@ -31,7 +26,7 @@ int32_t WeightedSoundPick(const Action* action, int32_t r) {
 void AdvanceStep() {
     Action* action = RunningCharacter.currentAction;
     action->tickCount++;
-    if (action->sounds && g_settings.SndUse != 0 && action->tickCount == action->soundTick) {
+    if (action->sounds && UserSettings.SndUse != 0 && action->tickCount == action->soundTick) {
         int32_t pick = WeightedSoundPick(action, NextRandom() % 100);
         if (action->sounds[pick].data) SysPlaySound(action->sounds[pick].data, action->sounds[pick].size);
         FrameSound = pick;
@@ -68,7 +63,7 @@ void ChooseNextAction() {
     SysStopSound();
     Action* action = RunningCharacter.currentAction;
     WeightedList next = {action->nextCount, action->nextActions};
-    int32_t range = IsIdleAction(action) && g_settings.CharActPer > 0 ? g_settings.CharActPer : 100;
+    int32_t range = IsIdleAction(action) && UserSettings.CharActPer > 0 ? UserSettings.CharActPer : 100;
     int32_t r = NextRandom() % range;
     int32_t pick = 0;
     if (r < 100) {

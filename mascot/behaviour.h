@@ -12,17 +12,6 @@
 
 #include <cstdint>
 
-// The change of (anchorX, anchorY) at the last switch of action; the next
-// frame subtracts it from the window position and sets it back to 0, so the
-// character's standing point stays put across the switch. 64 bits: the
-// difference of two anchors spans twice their range.
-extern int64_t PendingShiftX;
-extern int64_t PendingShiftY;
-
-// Index of the sound AdvanceStep drew during the last frame (also when that
-// sound has no data and played nothing), or -1.
-extern int32_t FrameSound;
-
 bool IsWalkingAction(const Action* action);
 bool IsIdleAction(const Action* action);
 bool IsMouseWatchingAction(const Action* action);

@@ -6,20 +6,10 @@
 #include "mascot/state.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
-#include "settings/settings.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
-
-SysWindow* SupportWindow = nullptr;
-Rect SupportRect = {0, 0, 0, 0};
-Rect LastSupportRect = {0, 0, 0, 0};
-uint32_t WatchedAction = 0;
-uint32_t WatchSettleTime = 0;
-uint32_t WatchEndTime = 0;
-int32_t LastDirection = 0;
-FrameRecord LastFrame = {};
 
 namespace {
 
@@ -89,7 +79,7 @@ bool TrackSupportWindow(const Cel* cel) {
     // Checked every frame, not only when the front window changes: the window
     // stood on can itself turn full-screen (a film player), and is not
     // adopted anew then. It stays the supporting window while hidden.
-    if (g_settings.HideOverFullScreen != 0 && IsFullScreen(foreground)) {
+    if (UserSettings.HideOverFullScreen != 0 && IsFullScreen(foreground)) {
         SysHideWindow(MainWindow);
         return false;
     }

@@ -11,27 +11,6 @@
 
 #include <cstdint>
 
-// The window stood on; none at start. The desktop window stands for the work
-// area of the monitor the character is on (see SupportArea).
-extern SysWindow* SupportWindow;
-extern Rect SupportRect;           // its rectangle as the last frame read it
-extern Rect LastSupportRect;       // SupportRect at the last snap
-extern uint32_t WatchedAction;     // serial of the action the watch timers belong to; 0: none
-extern uint32_t WatchSettleTime;   // end of the watch's settling period
-extern uint32_t WatchEndTime;      // the watch ends at the first frame after this
-extern int32_t LastDirection;      // cursor direction at the previous watching frame
-
-// What the last frame showed, for the simulator and tests.
-struct FrameRecord {
-    uint32_t time;     // clock reading when the frame started
-    char action[256];  // name of the action shown
-    int32_t step;      // step shown (1 for a mouse-watching frame)
-    int32_t cel;       // cel shown
-    Rect window;       // the mascot window after the frame's move
-    int32_t shown;     // 0 when the frame hid the window and drew nothing
-};
-extern FrameRecord LastFrame;
-
 // One frame of the running character.
 void FrameTick();
 

@@ -7,8 +7,6 @@
 #include "platform/clock.h"
 #include "platform/messages.h"
 
-void (*AfterFrame)() = nullptr;
-
 int32_t FrameWait(uint32_t due, uint32_t now) { return static_cast<int32_t>(due - now); }
 
 int RunFrameLoop() {

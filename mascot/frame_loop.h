@@ -8,9 +8,6 @@
 
 #include <cstdint>
 
-// Called after each frame when set; the simulator prints each frame through it.
-extern void (*AfterFrame)();
-
 // Runs until the quit message arrives; returns its parameter.
 int RunFrameLoop();
 

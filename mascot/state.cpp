@@ -1,7 +1,23 @@
-// The mascot program's shared process-wide state.
+// The mascot program's process-wide state (declared in mascot/state.h).
 #include "mascot/state.h"
 
+Settings UserSettings = {nullptr, kDefaultCharActPer, 1, 1, ""};
 Character RunningCharacter = {};
 SysWindow* MainWindow = nullptr;
 SysDC* BackBufferDC = nullptr;
 SysDC* CelDC = nullptr;
+
+SysWindow* SupportWindow = nullptr;
+Rect SupportRect = {0, 0, 0, 0};
+Rect LastSupportRect = {0, 0, 0, 0};
+uint32_t WatchedAction = 0;
+uint32_t WatchSettleTime = 0;
+uint32_t WatchEndTime = 0;
+int32_t LastDirection = 0;
+
+int64_t PendingShiftX = 0;
+int64_t PendingShiftY = 0;
+int32_t FrameSound = -1;
+
+FrameRecord LastFrame = {};
+void (*AfterFrame)() = nullptr;

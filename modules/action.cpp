@@ -1,10 +1,10 @@
 // Actions, cels and steps: loading an action and everything it names.
 #include "modules/action.h"
 
+#include "mascot/state.h"
 #include "modules/container.h"
 #include "modules/wave.h"
 #include "platform/memory.h"
-#include "settings/settings.h"
 
 #include <cstdio>
 #include <cstring>
@@ -161,7 +161,7 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
     if (soundCount > 0) {
         char soundBase[kSoundBaseBuffer];
         if (!ReadTextInto(&cursor, soundBase, sizeof soundBase)) return fail();
-        if (g_settings.SndUse != 0) {
+        if (UserSettings.SndUse != 0) {
             action->sounds = LoadModuleSounds(module, soundBase, soundCount);
             if (!action->sounds) return fail();
             action->soundCount = soundCount;

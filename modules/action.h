@@ -67,7 +67,7 @@ constexpr int32_t kWatchDirections = 8;     // a mouse-watching action's directi
 
 // Loads the action `actionName` from the module. Returns a new Action with
 // its play state at 0 (release with ReleaseAction), or nullptr, leaving
-// nothing allocated. Sounds are loaded only when g_settings.SndUse is on at
+// nothing allocated. Sounds are loaded only when UserSettings.SndUse is on at
 // this moment. Besides a missing entry or field, a malformed script is
 // refused: counts of cels, steps or next actions below 1, a step's cel or the
 // loop's start outside their arrays, an action name or next name over 255

@@ -9,7 +9,7 @@ void ConfirmPersonality(int32_t sliderPosition, int soundChecked) {
     // invariant whatever a caller hands in.
     if (sliderPosition < kSliderMin) sliderPosition = kSliderMin;
     if (sliderPosition > kSliderMax) sliderPosition = kSliderMax;
-    g_settings.CharActPer = kSliderMirror - sliderPosition;
-    g_settings.SndUse = soundChecked ? 1 : 0;
+    UserSettings.CharActPer = kSliderMirror - sliderPosition;
+    UserSettings.SndUse = soundChecked ? 1 : 0;
     SysStopSound();
 }

@@ -17,7 +17,7 @@ constexpr int32_t SliderPositionFor(int32_t charActPer) { return kSliderMirror -
 // The check box shows sound on for any SndUse other than 0.
 constexpr int SoundBoxChecked(int32_t sndUse) { return sndUse != 0 ? 1 : 0; }
 
-// The dialog's confirmation: sets g_settings.CharActPer to 1100 minus
+// The dialog's confirmation: sets UserSettings.CharActPer to 1100 minus
 // `sliderPosition` (kept within 100..1000) and SndUse to 1 or 0 from the box,
 // and stops any sound that is playing. Nothing is saved until shutdown.
 void ConfirmPersonality(int32_t sliderPosition, int soundChecked);

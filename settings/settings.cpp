@@ -7,8 +7,6 @@
 
 #include <cstring>
 
-Settings g_settings = {nullptr, kDefaultCharActPer, 1, 1, ""};
-
 namespace {
 
 // The product key as read: the user's (nullptr when absent), then the machine's.
@@ -56,12 +54,12 @@ int WriteValues(SysKey* key, const char* module) {
     if (!key) return 0;
     const char* text = module ? module : "";
     int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
-    written &= WriteDword(key, "CharActPer", g_settings.CharActPer);
-    written &= WriteDword(key, "SndUse", g_settings.SndUse);
+    written &= WriteDword(key, "CharActPer", UserSettings.CharActPer);
+    written &= WriteDword(key, "SndUse", UserSettings.SndUse);
     // Most users never set this one: while it holds the default and the key
     // has no number of that name, the key stays exactly as it was.
-    if (g_settings.HideOverFullScreen != 1 || HoldsDword(key, "HideOverFullScreen"))
-        written &= WriteDword(key, "HideOverFullScreen", g_settings.HideOverFullScreen);
+    if (UserSettings.HideOverFullScreen != 1 || HoldsDword(key, "HideOverFullScreen"))
+        written &= WriteDword(key, "HideOverFullScreen", UserSettings.HideOverFullScreen);
     return written;
 }
 
@@ -76,8 +74,8 @@ int LoadSettings() {
     ProductKeys keys = {SysKeyOpen(kProductKey, KeyRoot::kUser), SysKeyOpen(kProductKey, KeyRoot::kMachine)};
     if (!keys.user && !keys.machine) return 0;
 
-    SysFree(g_settings.Module);
-    g_settings.Module = nullptr;
+    SysFree(UserSettings.Module);
+    UserSettings.Module = nullptr;
     char buffer[kModuleValueBuffer];
     uint32_t size = sizeof buffer;
     if (!ReadValue(keys, "Module", buffer, &size)) {
@@ -93,18 +91,18 @@ int LoadSettings() {
         return 0;
     }
     buffer[length] = 0;
-    g_settings.Module = SysDupText(buffer);
-    if (!g_settings.Module) {
+    UserSettings.Module = SysDupText(buffer);
+    if (!UserSettings.Module) {
         CloseKeys(keys);
         return 0;
     }
 
-    if (!ReadDword(keys, "CharActPer", &g_settings.CharActPer)) g_settings.CharActPer = kDefaultCharActPer;
-    if (g_settings.CharActPer < kMinCharActPer || g_settings.CharActPer > kMaxCharActPer)
-        g_settings.CharActPer = kDefaultCharActPer;
-    if (!ReadDword(keys, "SndUse", &g_settings.SndUse)) g_settings.SndUse = 1;
-    if (!ReadDword(keys, "HideOverFullScreen", &g_settings.HideOverFullScreen)) g_settings.HideOverFullScreen = 1;
-    std::strcpy(g_settings.UserName, "********");
+    if (!ReadDword(keys, "CharActPer", &UserSettings.CharActPer)) UserSettings.CharActPer = kDefaultCharActPer;
+    if (UserSettings.CharActPer < kMinCharActPer || UserSettings.CharActPer > kMaxCharActPer)
+        UserSettings.CharActPer = kDefaultCharActPer;
+    if (!ReadDword(keys, "SndUse", &UserSettings.SndUse)) UserSettings.SndUse = 1;
+    if (!ReadDword(keys, "HideOverFullScreen", &UserSettings.HideOverFullScreen)) UserSettings.HideOverFullScreen = 1;
+    std::strcpy(UserSettings.UserName, "********");
     CloseKeys(keys);
     return 1;
 }
@@ -121,6 +119,6 @@ void SaveSettings(const char* module) {
 }
 
 void ReleaseSettings() {
-    SysFree(g_settings.Module);
-    g_settings = Settings{nullptr, kDefaultCharActPer, 1, 1, ""};
+    SysFree(UserSettings.Module);
+    UserSettings = Settings{nullptr, kDefaultCharActPer, 1, 1, ""};
 }

@@ -5,32 +5,20 @@
 // account), the same key of the user takes them, and is read first.
 #pragma once
 
+#include "mascot/state.h"
+
 #include <cstdint>
 
 // The product key, under the machine root (Setup writes `Module` there too)
 // and, where the program could not write that, under the user's root.
 constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
-constexpr int32_t kDefaultCharActPer = 550;
-constexpr int32_t kMinCharActPer = 100;
-constexpr int32_t kMaxCharActPer = 1000;
 constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
 
-struct Settings {
-    char* Module;         // start-up module file name (owned); nullptr until loaded
-    int32_t CharActPer;   // personality, 100 to 1000 after a successful load
-    int32_t SndUse;       // sound effects: 0 off, anything else on
-    int32_t HideOverFullScreen;  // hide while a full-screen program is in front: 0 no, anything else yes
-    char UserName[16];    // the user line of the splash and About: "********" once loaded
-};
-
-// The one record of the run. Dialogs and the runtime read and write its fields directly.
-extern Settings g_settings;
-
-// Reads the product key into g_settings, each value from the user's key when
+// Reads the product key into UserSettings, each value from the user's key when
 // it is readable there, else from the machine's. Returns 1, or 0 when neither
 // key exists or `Module` is missing from both or longer than 255 bytes; when
-// no key can be opened nothing in g_settings changes. `CharActPer` missing,
+// no key can be opened nothing in UserSettings changes. `CharActPer` missing,
 // unreadable or outside 100..1000 becomes 550; `SndUse` and
 // `HideOverFullScreen` missing or unreadable become 1.
 int LoadSettings();

@@ -13,8 +13,6 @@
 #include <cstdio>
 #include <cstring>
 
-SplashState g_splash = {};
-
 namespace {
 
 constexpr char kDescriptionEntry[] = "info.txt";

@@ -20,8 +20,6 @@ struct SplashState {
     uint8_t* bootSound;  // the boot sound playing (owned), or nullptr
 };
 
-extern SplashState g_splash;  // the one splash of the run
-
 // The display name of module `module`: the text between the first and the
 // second comma of its info.txt (the text ends at its last byte or its first
 // zero byte). Returns a new text (caller frees it with SysFree), or nullptr

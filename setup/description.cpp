@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-SetupDescription g_setup;
+SetupDescription Description;
 
 SetupReadResult CutSetupFolder(const char* commandLine, char* out, size_t size) {
     if (commandLine[0] == '"') commandLine++;

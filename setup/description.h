@@ -40,7 +40,7 @@ struct SetupDescription {
 };
 
 // The one description of the run, filled by ReadSetupDescription.
-extern SetupDescription g_setup;
+extern SetupDescription Description;
 
 enum SetupReadResult {
     kSetupReady,     // the description is filled

@@ -16,6 +16,7 @@
 
 #include <cstring>
 
+HINSTANCE Instance = nullptr;
 HANDLE InstanceMutex = nullptr;
 HICON TrayIconHandle = nullptr;
 NOTIFYICONDATAA TrayIcon = {};

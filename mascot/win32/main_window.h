@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+extern HINSTANCE Instance;            // the program's instance: its dialog templates, icon and splash picture
 extern HANDLE InstanceMutex;          // the named mutex that marks a running copy
 extern HICON TrayIconHandle;          // icon 101, shown in the notification area
 extern NOTIFYICONDATAA TrayIcon;      // the notification-area icon, from creation to destruction

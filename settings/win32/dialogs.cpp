@@ -25,10 +25,10 @@ HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
 void OnPersonalityInit(HWND dialog) {
     HWND slider = GetDlgItem(dialog, IDC_PERSONALITY_SLIDER);
     SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(kSliderMin, kSliderMax));
-    SendMessageA(slider, TBM_SETPOS, TRUE, SliderPositionFor(g_settings.CharActPer));
+    SendMessageA(slider, TBM_SETPOS, TRUE, SliderPositionFor(UserSettings.CharActPer));
     SendMessageA(slider, TBM_SETPAGESIZE, 0, kSliderStep);
     SendMessageA(slider, TBM_SETLINESIZE, 0, kSliderStep);
-    CheckDlgButton(dialog, IDC_SOUND_BOX, SoundBoxChecked(g_settings.SndUse) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SOUND_BOX, SoundBoxChecked(UserSettings.SndUse) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnPersonalityOk(HWND dialog) {
@@ -153,7 +153,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             SetDlgItemTextA(dialog, IDC_PRODUCT_CAPTION, kProductCaption);
             SetDlgItemTextA(dialog, IDC_VERSION, kVersionText);
             SetDlgItemTextA(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
-            SetDlgItemTextA(dialog, IDC_USER_NAME, g_settings.UserName);
+            SetDlgItemTextA(dialog, IDC_USER_NAME, UserSettings.UserName);
             return TRUE;
         case WM_COMMAND:
             // Only "确定" (or Enter) ends it: Escape and the close box arrive

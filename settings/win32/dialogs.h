@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// Personality and sound (dialog 107). Changes g_settings.CharActPer and
+// Personality and sound (dialog 107). Changes UserSettings.CharActPer and
 // SndUse in memory on "确定"; returns 1 then, 0 on "取消", Escape or the close box.
 int PersonalityDialog(HWND owner);
 INT_PTR CALLBACK PersonalityDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,11 +2,12 @@
 // one-second timer whose ticks load the character, and ends on the sixth
 // tick, a click or Enter once the character is loaded; never on Escape.
 #include "mascot/product.h"
+#include "mascot/win32/main_window.h"
+#include "platform/memory.h"
 #include "resources/zippit/resource.h"
 #include "settings/settings.h"
 #include "settings/splash.h"
 #include "settings/win32/splash_dialog.h"
-#include "platform/memory.h"
 
 #include <windows.h>
 
@@ -16,17 +17,19 @@ constexpr UINT_PTR kSplashTimer = 1;
 constexpr LONG kSplashTrackWidth = 319;   // pixels, both the least and the largest size
 constexpr LONG kSplashTrackHeight = 252;
 
+SplashState g_splashState = {};  // the one splash of the run
+
 BOOL OnInitDialog(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_SPLASH_STATUS, kSplashLoading);
     SetDlgItemTextA(dialog, IDC_SPLASH_VERSION, kSplashVersion);
-    SetDlgItemTextA(dialog, IDC_SPLASH_USER, g_settings.UserName);
+    SetDlgItemTextA(dialog, IDC_SPLASH_USER, UserSettings.UserName);
 
     int noModule = 0;
-    char* name = ModuleDisplayName(g_settings.Module, &noModule);
+    char* name = ModuleDisplayName(UserSettings.Module, &noModule);
     if (!name) {
         if (noModule) {
             char message[300];
-            MissingModuleMessage(message, sizeof message, g_settings.Module);
+            MissingModuleMessage(message, sizeof message, UserSettings.Module);
             MessageBoxA(dialog, message, kProductCaption, MB_ICONERROR);
         }
         EndDialog(dialog, 0);
@@ -35,20 +38,20 @@ BOOL OnInitDialog(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_SPLASH_MODULE, name);
     SysFree(name);
 
-    SplashOpen(&g_splash);
+    SplashOpen(&g_splashState);
     SetTimer(dialog, kSplashTimer, kSplashTickMs, nullptr);
     return TRUE;
 }
 
 // Ends the splash with success once the character is loaded; otherwise nothing.
 void TryEnd(HWND dialog) {
-    if (!SplashTryEnd(&g_splash)) return;
+    if (!SplashTryEnd(&g_splashState)) return;
     KillTimer(dialog, kSplashTimer);
     EndDialog(dialog, 1);
 }
 
 void OnTimer(HWND dialog) {
-    switch (SplashOnTick(&g_splash, g_settings.Module)) {
+    switch (SplashOnTick(&g_splashState, UserSettings.Module)) {
         case SplashTick::kEnd:
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             break;
@@ -93,11 +96,9 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-HINSTANCE Instance = nullptr;
-
 INT_PTR LoadingSplash() {
     INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashDialogProc, 0);
     // A splash that ended another way (its loop broken from outside) keeps no sound.
-    SplashReleaseSound(&g_splash);
+    SplashReleaseSound(&g_splashState);
     return result == 1 ? 1 : 0;
 }

@@ -1,9 +1,7 @@
-// The loading splash (dialog 101) and the program instance its templates come from.
+// The loading splash (dialog 101).
 #pragma once
 
 #include <windows.h>
-
-extern HINSTANCE Instance;  // the program's instance: its dialog templates and icon
 
 // The loading splash (dialog 101, no owner): shows the start-up module's
 // display name and loads the running character. Returns 1 when the character

@@ -32,32 +32,32 @@ int SpecialFolderPath(HWND owner, int folder, char (&path)[MAX_PATH]) {
 // Opens a file named by [Setup] `key`, if any, in `folder`. Failures pass silently.
 void OpenNamedFile(const char* key, const char* folder) {
     char file[kValueSize];
-    ReadSetupValue(&g_setup, "Setup", key, "", file);
+    ReadSetupValue(&Description, "Setup", key, "", file);
     if (file[0]) ShellExecuteA(nullptr, nullptr, file, "", folder, SW_SHOWNORMAL);
 }
 
 void EndSetup(HWND dialog, int result) {
-    DestroyWindow(g_background);
+    DestroyWindow(BackgroundWindow);
     EndDialog(dialog, result);
 }
 
 void OnInitDialog(HWND dialog) {
     char text[kMessageSize];
-    MakeDialogCaption(&g_setup, text);
+    MakeDialogCaption(&Description, text);
     SetWindowTextA(dialog, text);
-    MakeHeading(&g_setup, text);
+    MakeHeading(&Description, text);
     SetDlgItemTextA(dialog, IDC_HEADING, text);
-    MakeInstruction(&g_setup, text);
+    MakeInstruction(&Description, text);
     SetDlgItemTextA(dialog, IDC_INSTRUCTION, text);
     // The folder is read back into a buffer of kValueSize bytes; the field
     // takes no more, so nothing typed is cut off unseen.
     SendDlgItemMessageA(dialog, IDC_INSTALL_FOLDER, EM_LIMITTEXT, kValueSize - 1, 0);
-    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, g_setup.installFolder);
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, Description.installFolder);
 
     char flags[kValueSize];
-    ReadSetupValue(&g_setup, "StartMenu", "Question", "G", flags);
+    ReadSetupValue(&Description, "StartMenu", "Question", "G", flags);
     ApplyQuestionFlags(dialog, IDC_START_MENU_LINKS, flags);
-    ReadSetupValue(&g_setup, "Desktop", "Question", "G", flags);
+    ReadSetupValue(&Description, "Desktop", "Question", "G", flags);
     ApplyQuestionFlags(dialog, IDC_DESKTOP_LINKS, flags);
 
     HWND edit = GetDlgItem(dialog, IDC_INSTALL_FOLDER);
@@ -66,25 +66,25 @@ void OnInitDialog(HWND dialog) {
 }
 
 void Install(HWND dialog) {
-    int stopIndex = InstallFiles(&g_setup, ShowProgress, dialog);
+    int stopIndex = InstallFiles(&Description, ShowProgress, dialog);
     char folder[MAX_PATH];
     if (IsDlgButtonChecked(dialog, IDC_START_MENU_LINKS) == BST_CHECKED &&
-        SpecialFolderPath(g_background, CSIDL_PROGRAMS, folder))
-        MakeStartMenuShortcuts(&g_setup, folder, stopIndex);
-    WriteRegistryEntries(&g_setup);
+        SpecialFolderPath(BackgroundWindow, CSIDL_PROGRAMS, folder))
+        MakeStartMenuShortcuts(&Description, folder, stopIndex);
+    WriteRegistryEntries(&Description);
     if (IsDlgButtonChecked(dialog, IDC_STARTUP_LINKS) == BST_CHECKED &&
-        SpecialFolderPath(g_background, CSIDL_STARTUP, folder))
-        MakeShortcuts(&g_setup, "Startup", folder, stopIndex);
+        SpecialFolderPath(BackgroundWindow, CSIDL_STARTUP, folder))
+        MakeShortcuts(&Description, "Startup", folder, stopIndex);
 }
 
 void OnOk(HWND dialog) {
-    GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, g_setup.installFolder, kValueSize);
+    GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, Description.installFolder, kValueSize);
     // The folder as the system resolves it, so the uninstaller finds its entry
     // however the folder was typed.
-    SettleInstallFolder(&g_setup);
-    if (!EnoughSpace(InstallDriveFreeSpace(g_setup.installFolder), g_setup.neededSize)) {
+    SettleInstallFolder(&Description);
+    if (!EnoughSpace(InstallDriveFreeSpace(Description.installFolder), Description.neededSize)) {
         MessageBoxA(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
-                    g_setup.productName, MB_ICONWARNING);
+                    Description.productName, MB_ICONWARNING);
         return;
     }
     ApplyQuestionFlags(dialog, IDCANCEL, "G");
@@ -92,11 +92,11 @@ void OnOk(HWND dialog) {
     ApplyQuestionFlags(dialog, IDC_BROWSE, "G");
     Install(dialog);
 
-    OpenNamedFile("OpenFile", g_setup.setupFolder);
+    OpenNamedFile("OpenFile", Description.setupFolder);
     char text[kMessageSize];
-    MakeCompletionMessage(&g_setup, text);
+    MakeCompletionMessage(&Description, text);
     MessageBoxA(dialog, text, "退出", MB_ICONINFORMATION);
-    OpenNamedFile("ExecFile", g_setup.installFolder);
+    OpenNamedFile("ExecFile", Description.installFolder);
     EndSetup(dialog, 1);
 }
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 // The full-screen background window; its destruction ends Setup.
-extern HWND g_background;
+extern HWND BackgroundWindow;
 
 // Runs the install-options dialog modally, owned by `owner`. When it returns,
 // the background window has been destroyed (installation done or cancelled).

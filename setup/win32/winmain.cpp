@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-HWND g_background;  // the background window, owner of the dialog
+HWND BackgroundWindow;  // the background window, owner of the dialog
 
 namespace {
 
@@ -37,11 +37,11 @@ void OnPaint(HWND window) {
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_ROMAN,
                              kTitleFace);
     HGDIOBJ previous = SelectObject(dc, font);
-    int length = static_cast<int>(std::strlen(g_setup.title));
+    int length = static_cast<int>(std::strlen(Description.title));
     SetTextColor(dc, RGB(0, 0, 255));
-    TextOutA(dc, 13, 13, g_setup.title, length);
+    TextOutA(dc, 13, 13, Description.title, length);
     SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 10, 10, g_setup.title, length);
+    TextOutA(dc, 10, 10, Description.title, length);
     SelectObject(dc, previous);
     DeleteObject(font);
     SetBkMode(dc, OPAQUE);
@@ -72,17 +72,17 @@ int RegisterBackgroundClass(HINSTANCE instance) {
     windowClass.hIcon = LoadIconA(instance, "ICON");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = g_setup.title;
+    windowClass.lpszClassName = Description.title;
     return RegisterClassExA(&windowClass) != 0;
 }
 
 int CreateBackground(HINSTANCE instance) {
-    g_background = CreateWindowExA(0, g_setup.title, g_setup.title, WS_VISIBLE | WS_MAXIMIZE | WS_CAPTION, 0, 0,
+    BackgroundWindow = CreateWindowExA(0, Description.title, Description.title, WS_VISIBLE | WS_MAXIMIZE | WS_CAPTION, 0, 0,
                                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                    instance, nullptr);
-    if (!g_background) return 0;
-    ShowWindow(g_background, SW_SHOWMAXIMIZED);
-    UpdateWindow(g_background);
+    if (!BackgroundWindow) return 0;
+    ShowWindow(BackgroundWindow, SW_SHOWMAXIMIZED);
+    UpdateWindow(BackgroundWindow);
     return 1;
 }
 
@@ -94,7 +94,7 @@ int CreateBackground(HINSTANCE instance) {
 // window check alone in charge. The mutex lives as long as the process.
 int ClaimSetupMutex() {
     char name[MAX_PATH];
-    FormatText(name, sizeof name, "ZippitSetup %s", g_setup.title);
+    FormatText(name, sizeof name, "ZippitSetup %s", Description.title);
     for (char* at = name; *at; at++)
         if (*at == '\\') *at = '/';
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
@@ -109,17 +109,17 @@ int ClaimSetupMutex() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    SetupReadResult read = ReadSetupDescription(&g_setup);
+    SetupReadResult read = ReadSetupDescription(&Description);
     if (read == kNoSetupFolder) return 0;
     // A second Setup of the same product finds the first one's mutex or
     // background class. A background that cannot be made is a start-up failure too:
     // without it nothing would end the message loop.
-    if (read != kSetupReady || !ClaimSetupMutex() || FindWindowA(g_setup.title, nullptr) ||
+    if (read != kSetupReady || !ClaimSetupMutex() || FindWindowA(Description.title, nullptr) ||
         !RegisterBackgroundClass(instance) || !CreateBackground(instance)) {
         MessageBoxA(nullptr, kStartupError, "Error", MB_ICONWARNING);
         return 0;
     }
-    RunInstallOptionsDialog(instance, g_background);
+    RunInstallOptionsDialog(instance, BackgroundWindow);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

@@ -164,7 +164,7 @@ const ActionFile& TheActionFile() {
 
 void BM_LoadAction(benchmark::State& state) {
     const ActionFile& file = TheActionFile();
-    g_settings.SndUse = 0;
+    UserSettings.SndUse = 0;
     for (auto _ : state) {
         Action* action = LoadAction(file.path.c_str(), "act");
         if (!action) state.SkipWithError("LoadAction failed");

@@ -86,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     character.Put("mus01", script);
     Bytes module = MakeModule(character.entries);
     FuzzUseModule(module);
-    g_settings.CharActPer = 550;
+    UserSettings.CharActPer = 550;
 
     for (int32_t sound = 0; sound <= 1; sound++) {
-        g_settings.SndUse = sound;
+        UserSettings.SndUse = sound;
         for (const char* name : {"act", "mus01"}) {
             Action* action = LoadAction(kFuzzModulePath, name);
             if (action) {

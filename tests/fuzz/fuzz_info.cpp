@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The same input must take the same path: a fixed draw of the first action.
     SeedRandom(1);
-    g_settings.SndUse = 1;
+    UserSettings.SndUse = 1;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
     if (LoadCharacter(&loaded, kFuzzModulePath)) {

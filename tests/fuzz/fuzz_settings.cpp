@@ -52,23 +52,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     if (LoadSettings()) {
-        FuzzCheck(g_settings.Module && std::strlen(g_settings.Module) < kModuleValueBuffer, "Module too long");
-        FuzzCheck(g_settings.CharActPer >= kMinCharActPer && g_settings.CharActPer <= kMaxCharActPer,
+        FuzzCheck(UserSettings.Module && std::strlen(UserSettings.Module) < kModuleValueBuffer, "Module too long");
+        FuzzCheck(UserSettings.CharActPer >= kMinCharActPer && UserSettings.CharActPer <= kMaxCharActPer,
                   "CharActPer outside its range");
-        FuzzCheck(std::strcmp(g_settings.UserName, "********") == 0, "the user line is not masked");
+        FuzzCheck(std::strcmp(UserSettings.UserName, "********") == 0, "the user line is not masked");
         // What was read is written back and read again unchanged.
         char module[kModuleValueBuffer];
-        std::strcpy(module, g_settings.Module);
-        int32_t act = g_settings.CharActPer;
-        int32_t sound = g_settings.SndUse;
-        int32_t hide = g_settings.HideOverFullScreen;
+        std::strcpy(module, UserSettings.Module);
+        int32_t act = UserSettings.CharActPer;
+        int32_t sound = UserSettings.SndUse;
+        int32_t hide = UserSettings.HideOverFullScreen;
         SaveSettings(module);
         FuzzCheck(LoadSettings() == 1, "settings just saved cannot be loaded");
-        FuzzCheck(std::strcmp(module, g_settings.Module) == 0 && act == g_settings.CharActPer &&
-                      sound == g_settings.SndUse && hide == g_settings.HideOverFullScreen,
+        FuzzCheck(std::strcmp(module, UserSettings.Module) == 0 && act == UserSettings.CharActPer &&
+                      sound == UserSettings.SndUse && hide == UserSettings.HideOverFullScreen,
                   "settings changed through a save and a load");
     } else {
-        FuzzCheck(g_settings.Module == nullptr, "a failed load left a module name");
+        FuzzCheck(UserSettings.Module == nullptr, "a failed load left a module name");
     }
     ReleaseSettings();
     SysTestKeyStoreClear();

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: cel_digest MODULE.Pkm\n", stderr);
         return 2;
     }
-    g_settings.SndUse = 1;
+    UserSettings.SndUse = 1;
     Character character;
     std::memset(&character, 0, sizeof character);
     if (!LoadCharacter(&character, argv[1])) {

@@ -11,8 +11,8 @@
 void MascotTest::Start(const TestCharacter& character, const char* first) {
     blocks_ = SysLiveBlocks();
     objects_ = SysLiveGraphicsObjects();
-    g_settings.SndUse = 1;
-    g_settings.CharActPer = 550;
+    UserSettings.SndUse = 1;
+    UserSettings.CharActPer = 550;
     ASSERT_TRUE(character.Write("m.Pkm"));
     ASSERT_EQ(LoadCharacter(&RunningCharacter, "m.Pkm"), 1);
     if (first) {

@@ -18,13 +18,13 @@ protected:
     void SetUp() override {
         blocks_ = SysLiveBlocks();
         objects_ = SysLiveGraphicsObjects();
-        g_settings.SndUse = 1;
+        UserSettings.SndUse = 1;
     }
     void TearDown() override {
         InjectAllocFailureAfter(-1);
         EXPECT_EQ(SysLiveBlocks(), blocks_) << "blocks leaked";
         EXPECT_EQ(SysLiveGraphicsObjects(), objects_) << "bitmaps leaked";
-        g_settings.SndUse = 1;
+        UserSettings.SndUse = 1;
     }
     Action* Load(const TestCharacter& c, const char* name) {
         EXPECT_TRUE(c.Write("m.Pkm"));
@@ -80,7 +80,7 @@ TEST_F(ActionTest, LoadsEveryFieldOfTheScript) {
 TEST_F(ActionTest, SoundsAreReadOnlyWhileSoundIsOn) {
     TestCharacter c = MakeTestCharacter();
     c.Remove("beep00.snd");
-    g_settings.SndUse = 0;
+    UserSettings.SndUse = 0;
     Action* action = Load(c, "stand");
     ASSERT_NE(action, nullptr) << "missing sounds do not matter with sound off";
     EXPECT_EQ(action->soundCount, 0);
@@ -88,7 +88,7 @@ TEST_F(ActionTest, SoundsAreReadOnlyWhileSoundIsOn) {
     EXPECT_EQ(action->stepCount, 2) << "the weights and tick were read past";
     ReleaseAction(action);
 
-    g_settings.SndUse = 7;  // any non-zero value is on
+    UserSettings.SndUse = 7;  // any non-zero value is on
     EXPECT_EQ(Load(c, "stand"), nullptr);
 
     Bytes unreadable = MakeWave(4);

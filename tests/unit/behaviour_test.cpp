@@ -98,12 +98,12 @@ TEST_F(BehaviourTest, TheSoundPlaysOnceAtItsTick) {
     EXPECT_EQ(FrameSound, -1);
 
     SwitchAction("stand");  // a restart counts ticks again
-    g_settings.SndUse = 0;
+    UserSettings.SndUse = 0;
     AdvanceStep();
     EXPECT_EQ(SysTestSoundsPlayed(), 1) << "nothing plays with sound off";
 
     // A sound refused at loading (no data) is drawn as before but not played.
-    g_settings.SndUse = 1;
+    UserSettings.SndUse = 1;
     SwitchAction("stand");
     SysFree(RunningCharacter.currentAction->sounds[0].data);
     RunningCharacter.currentAction->sounds[0].data = nullptr;
@@ -124,7 +124,7 @@ TEST_F(BehaviourTest, IdleActionsDrawOverThePersonality) {
                                 {"wkd", SixSteps("0")}}),
           "defidle");
     auto pickWith = [&](int32_t charActPer, uint32_t seed) {
-        g_settings.CharActPer = charActPer;
+        UserSettings.CharActPer = charActPer;
         SwitchAction("defidle");
         if (std::string(RunningCharacter.currentAction->name) != "defidle") {
             Action* idle = LoadAction("m.Pkm", "defidle");

@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         blocks_ = SysLiveBlocks();
         objects_ = SysLiveGraphicsObjects();
-        g_settings.SndUse = 1;
+        UserSettings.SndUse = 1;
         ClearRecordedMessages();
     }
     void TearDown() override {

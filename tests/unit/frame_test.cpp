@@ -218,12 +218,12 @@ TEST_F(FrameTest, AFullScreenProgramInFrontHidesTheCharacter) {
     EXPECT_EQ(WindowRect(MainWindow).top, 298);
 
     // Turned off, the character stands inside the full-screen window's bottom edge.
-    g_settings.HideOverFullScreen = 0;
+    UserSettings.HideOverFullScreen = 0;
     SysWindow* game = SysTestCreateWindow(Rect{0, 0, 1024, 768}, "Game", 1);
     SysTestSetCaption(game, 0);
     SysTestSetForeground(game);
     FrameTick();
-    g_settings.HideOverFullScreen = 1;
+    UserSettings.HideOverFullScreen = 1;
     EXPECT_EQ(LastFrame.shown, 1);
     EXPECT_EQ(SupportWindow, game);
     EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);

@@ -178,7 +178,7 @@ protected:
     void SetUp() override {
         blocks_ = SysLiveBlocks();
         objects_ = SysLiveGraphicsObjects();
-        g_settings.SndUse = 1;
+        UserSettings.SndUse = 1;
         TestCharacter first = MakeTestCharacter();
         first.PutText("info.txt", InfoText("First", "1,stand,100,"));
         ASSERT_TRUE(first.Write("first.Pkm"));

@@ -32,12 +32,12 @@ TEST(PersonalityTest, ConfirmingStoresBothValuesAndStopsTheSound) {
         {-7, 1, 1000, 1},
     };
     for (const Case& c : cases) {
-        g_settings.CharActPer = 0;
-        g_settings.SndUse = 7;
+        UserSettings.CharActPer = 0;
+        UserSettings.SndUse = 7;
         SysTestResetSounds();
         ConfirmPersonality(c.position, c.checked);
-        EXPECT_EQ(g_settings.CharActPer, c.charActPer) << c.position;
-        EXPECT_EQ(g_settings.SndUse, c.sndUse) << c.position;
+        EXPECT_EQ(UserSettings.CharActPer, c.charActPer) << c.position;
+        EXPECT_EQ(UserSettings.SndUse, c.sndUse) << c.position;
         EXPECT_EQ(SysTestSoundStops(), 1) << "a sound still playing is silenced, whatever the box says";
     }
 }

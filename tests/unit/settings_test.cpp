@@ -47,10 +47,10 @@ protected:
 };
 
 TEST_F(SettingsTest, MissingKeyOrModuleFailsTheLoad) {
-    g_settings.CharActPer = 777;
+    UserSettings.CharActPer = 777;
     EXPECT_EQ(LoadSettings(), 0);
-    EXPECT_EQ(g_settings.CharActPer, 777) << "nothing changes when the key is missing";
-    EXPECT_STREQ(g_settings.UserName, "");
+    EXPECT_EQ(UserSettings.CharActPer, 777) << "nothing changes when the key is missing";
+    EXPECT_STREQ(UserSettings.UserName, "");
 
     PutNumber("CharActPer", 300);
     PutNumber("SndUse", 0);
@@ -60,11 +60,11 @@ TEST_F(SettingsTest, MissingKeyOrModuleFailsTheLoad) {
 TEST_F(SettingsTest, InstallerKeyAloneLoadsWithDefaults) {
     PutText("Module", "Zippy.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "Zippy.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 550);
-    EXPECT_EQ(g_settings.SndUse, 1);
-    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
-    EXPECT_STREQ(g_settings.UserName, "********");
+    EXPECT_STREQ(UserSettings.Module, "Zippy.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 550);
+    EXPECT_EQ(UserSettings.SndUse, 1);
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 1);
+    EXPECT_STREQ(UserSettings.UserName, "********");
 }
 
 TEST_F(SettingsTest, PersonalityOutsideItsRangeBecomes550) {
@@ -76,9 +76,9 @@ TEST_F(SettingsTest, PersonalityOutsideItsRangeBecomes550) {
     for (const Case& c : cases) {
         PutNumber("CharActPer", c.stored);
         ASSERT_EQ(LoadSettings(), 1);
-        EXPECT_EQ(g_settings.CharActPer, c.loaded) << c.stored;
+        EXPECT_EQ(UserSettings.CharActPer, c.loaded) << c.stored;
     }
-    EXPECT_STREQ(g_settings.Module, "") << "an empty module name loads";
+    EXPECT_STREQ(UserSettings.Module, "") << "an empty module name loads";
 }
 
 TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
@@ -88,13 +88,13 @@ TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
     Put("SndUse", kKeyBinary, eight, 2);  // too short to be a number
     Put("HideOverFullScreen", kKeyText, "0", 1);
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_EQ(g_settings.CharActPer, 550);
-    EXPECT_EQ(g_settings.SndUse, 1);
-    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
+    EXPECT_EQ(UserSettings.CharActPer, 550);
+    EXPECT_EQ(UserSettings.SndUse, 1);
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 1);
 
     PutText("Module", std::string(255, 'm'));
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_EQ(std::strlen(g_settings.Module), 255u);
+    EXPECT_EQ(std::strlen(UserSettings.Module), 255u);
     for (size_t length : {256u, 300u, 5000u}) {
         PutText("Module", std::string(length, 'm'));
         EXPECT_EQ(LoadSettings(), 0) << length;
@@ -102,14 +102,14 @@ TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
     // A text stored with zero bytes ends at the first of them.
     Put("Module", kKeyText, "ab\0cd", 5);
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "ab");
+    EXPECT_STREQ(UserSettings.Module, "ab");
 }
 
 TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     PutText("Module", "Old.Pkm");
     PutNumber("SndUse", 7);
     ASSERT_EQ(LoadSettings(), 1);
-    g_settings.CharActPer = 300;  // as the personality dialog would
+    UserSettings.CharActPer = 300;  // as the personality dialog would
     SaveSettings("New.Pkm");
 
     uint32_t type = 0;
@@ -120,31 +120,31 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     ASSERT_TRUE(StoredValueInfo(kProductKey, "CharActPer", &type, &size));
     EXPECT_EQ(type, kKeyDword);
     EXPECT_EQ(size, 4u);
-    EXPECT_STREQ(g_settings.Module, "Old.Pkm") << "the record keeps the start-up module";
+    EXPECT_STREQ(UserSettings.Module, "Old.Pkm") << "the record keeps the start-up module";
 
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "New.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 300);
-    EXPECT_EQ(g_settings.SndUse, 7) << "SndUse is written back as held";
+    EXPECT_STREQ(UserSettings.Module, "New.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 300);
+    EXPECT_EQ(UserSettings.SndUse, 7) << "SndUse is written back as held";
 
     // Installing again replaces Module only.
     PutText("Module", "Again.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "Again.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 300);
-    EXPECT_EQ(g_settings.SndUse, 7);
+    EXPECT_STREQ(UserSettings.Module, "Again.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 300);
+    EXPECT_EQ(UserSettings.SndUse, 7);
 
     // HideOverFullScreen: a key without it stays so while it holds the
     // default; once turned off it is written, and from then on kept current.
     EXPECT_FALSE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
-    g_settings.HideOverFullScreen = 0;
+    UserSettings.HideOverFullScreen = 0;
     SaveSettings("New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_EQ(g_settings.HideOverFullScreen, 0);
-    g_settings.HideOverFullScreen = 1;
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 0);
+    UserSettings.HideOverFullScreen = 1;
     SaveSettings("New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_EQ(g_settings.HideOverFullScreen, 1);
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 1);
     ASSERT_TRUE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
     EXPECT_EQ(type, kKeyDword);
 }
@@ -155,39 +155,39 @@ TEST_F(SettingsTest, TheUsersValuesComeFirstAndTheMachinesFillTheRest) {
     PutNumber("SndUse", 0);
     PutNumber("SndUse", 1, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "Machine.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 300);
-    EXPECT_EQ(g_settings.SndUse, 1);
+    EXPECT_STREQ(UserSettings.Module, "Machine.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 300);
+    EXPECT_EQ(UserSettings.SndUse, 1);
 
     Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "User.Pkm");
+    EXPECT_STREQ(UserSettings.Module, "User.Pkm");
 
     DeleteTestKey(kProductKey);
     Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1) << "the user's key alone loads";
-    EXPECT_STREQ(g_settings.Module, "User.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 550);
+    EXPECT_STREQ(UserSettings.Module, "User.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 550);
 }
 
 TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     PutText("Module", "Setup.Pkm");
     if (!RefuseMachineWrites()) GTEST_SKIP() << "only the portable key store refuses on request";
     ASSERT_EQ(LoadSettings(), 1);
-    g_settings.CharActPer = 200;
-    g_settings.SndUse = 0;
+    UserSettings.CharActPer = 200;
+    UserSettings.SndUse = 0;
     SaveSettings("Chosen.Pkm");
     EXPECT_EQ(UserValue("Module"), "Chosen.Pkm");
     uint32_t type = 0;
     uint32_t size = 0;
     ASSERT_TRUE(StoredValueInfo(kProductKey, "Module", &type, &size));
     EXPECT_EQ(size, 9u) << "the machine's key keeps what Setup wrote";
-    g_settings.CharActPer = 550;
-    g_settings.SndUse = 1;
+    UserSettings.CharActPer = 550;
+    UserSettings.SndUse = 1;
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "Chosen.Pkm");
-    EXPECT_EQ(g_settings.CharActPer, 200);
-    EXPECT_EQ(g_settings.SndUse, 0);
+    EXPECT_STREQ(UserSettings.Module, "Chosen.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 200);
+    EXPECT_EQ(UserSettings.SndUse, 0);
 
     // Without a machine key at all the user's key is made.
     DeleteTestKey(kProductKey);
@@ -202,7 +202,7 @@ TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     SaveSettings("New.Pkm");
     EXPECT_EQ(UserValue("Module"), "New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_STREQ(g_settings.Module, "New.Pkm");
+    EXPECT_STREQ(UserSettings.Module, "New.Pkm");
 }
 
 }  // namespace

@@ -21,11 +21,11 @@ class SplashTest : public ::testing::Test {
 protected:
     void SetUp() override {
         blocks_ = SysLiveBlocks();
-        g_settings.SndUse = 1;
-        g_splash = SplashState{};
+        UserSettings.SndUse = 1;
+        splash_ = SplashState{};
     }
     void TearDown() override {
-        SplashReleaseSound(&g_splash);
+        SplashReleaseSound(&splash_);
         ReleaseCharacter(&RunningCharacter);
         EXPECT_EQ(SysLiveBlocks(), blocks_) << "blocks leaked";
     }
@@ -45,6 +45,7 @@ protected:
     }
     ScopedTempDir dir_;
     int64_t blocks_ = 0;
+    SplashState splash_ = {};
 };
 
 TEST_F(SplashTest, DisplayNameIsTheTextBetweenTheFirstTwoCommas) {
@@ -100,20 +101,20 @@ TEST_F(SplashTest, LoadsAtTheSecondTickPlaysABootSoundAndEndsAtTheSixth) {
     int32_t expected = NextRandom() % 2;
     SeedRandom(5);
 
-    SplashOpen(&g_splash);
-    EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kNothing);
-    EXPECT_EQ(SplashTryEnd(&g_splash), 0) << "a click before loading is ignored";
+    SplashOpen(&splash_);
+    EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kNothing);
+    EXPECT_EQ(SplashTryEnd(&splash_), 0) << "a click before loading is ignored";
     EXPECT_EQ(RunningCharacter.modulePath, nullptr);
 
-    EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kLoaded);
+    EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kLoaded);
     EXPECT_STREQ(RunningCharacter.name, "Tester");
-    ASSERT_NE(g_splash.bootSound, nullptr);
-    EXPECT_EQ(g_splash.bootSound[4] == 41, expected == 1) << "boot0" << expected << ".snd";
+    ASSERT_NE(splash_.bootSound, nullptr);
+    EXPECT_EQ(splash_.bootSound[4] == 41, expected == 1) << "boot0" << expected << ".snd";
 
-    for (int tick = 3; tick <= 5; tick++) EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kNothing);
-    EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kEnd);
-    EXPECT_EQ(SplashTryEnd(&g_splash), 1);
-    EXPECT_EQ(g_splash.bootSound, nullptr) << "the boot sound is stopped and freed";
+    for (int tick = 3; tick <= 5; tick++) EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kNothing);
+    EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kEnd);
+    EXPECT_EQ(SplashTryEnd(&splash_), 1);
+    EXPECT_EQ(splash_.bootSound, nullptr) << "the boot sound is stopped and freed";
 }
 
 TEST_F(SplashTest, MissingNoOrUnreadableBootSoundsStillLoad) {
@@ -138,11 +139,11 @@ TEST_F(SplashTest, MissingNoOrUnreadableBootSoundsStillLoad) {
             c.Put("boot01.snd", Scramble(*k.sound));
         }
         ASSERT_TRUE(c.Write("m.Pkm"));
-        SplashOpen(&g_splash);
-        SplashOnTick(&g_splash, "m.Pkm");
-        EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kLoaded);
-        EXPECT_EQ(g_splash.bootSound, nullptr);
-        EXPECT_EQ(SplashTryEnd(&g_splash), 1);
+        SplashOpen(&splash_);
+        SplashOnTick(&splash_, "m.Pkm");
+        EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kLoaded);
+        EXPECT_EQ(splash_.bootSound, nullptr);
+        EXPECT_EQ(SplashTryEnd(&splash_), 1);
         ReleaseCharacter(&RunningCharacter);
     }
 }
@@ -151,11 +152,11 @@ TEST_F(SplashTest, AFailedLoadEndsTheSplashLeavingNothing) {
     TestCharacter c = MakeTestCharacter();
     c.Remove("palette.tw8");
     ASSERT_TRUE(c.Write("m.Pkm"));
-    SplashOpen(&g_splash);
-    SplashOnTick(&g_splash, "m.Pkm");
-    EXPECT_EQ(SplashOnTick(&g_splash, "m.Pkm"), SplashTick::kLoadFailed);
+    SplashOpen(&splash_);
+    SplashOnTick(&splash_, "m.Pkm");
+    EXPECT_EQ(SplashOnTick(&splash_, "m.Pkm"), SplashTick::kLoadFailed);
     EXPECT_EQ(RunningCharacter.modulePath, nullptr);
-    EXPECT_EQ(SplashTryEnd(&g_splash), 0);
+    EXPECT_EQ(SplashTryEnd(&splash_), 0);
 }
 
 }  // namespace

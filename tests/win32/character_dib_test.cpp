@@ -87,7 +87,7 @@ TEST(ShippedCharacter, LoadsWithItsPaletteAndCanvas) {
     ASSERT_TRUE(ModuleThere()) << kModule << " is missing: the native build makes it (scripts/run or scripts/test)";
     int64_t blocks = SysLiveBlocks();
     int64_t objects = SysLiveGraphicsObjects();
-    g_settings.SndUse = 1;
+    UserSettings.SndUse = 1;
     SeedRandom(1);
     Character character = {};
     ASSERT_EQ(LoadCharacter(&character, kModule.c_str()), 1);

@@ -166,9 +166,9 @@ protected:
         if (!std::filesystem::exists(ModuleSource("Zippy.Pkm")))
             GTEST_SKIP() << "no shipped characters in " << kModulesDir << " (the native build makes them)";
         g_uiThread = GetCurrentThreadId();
-        g_settings.CharActPer = kDefaultCharActPer;
-        g_settings.SndUse = 1;
-        std::strcpy(g_settings.UserName, "********");
+        UserSettings.CharActPer = kDefaultCharActPer;
+        UserSettings.SndUse = 1;
+        std::strcpy(UserSettings.UserName, "********");
 
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = DefWindowProcA;
@@ -240,8 +240,8 @@ PersonalitySeen DrivePersonality(const std::function<void(HWND, PersonalitySeen*
 
 TEST_F(DialogsTest, PersonalityOkStoresTheSliderReversedAndTheSoundBox) {
     Run(ModuleSource("Zippy.Pkm").c_str());
-    g_settings.CharActPer = 700;
-    g_settings.SndUse = 7;
+    UserSettings.CharActPer = 700;
+    UserSettings.SndUse = 7;
     PersonalitySeen seen;
     int result = RunDialog(PersonalityDialog, [&] {
         seen = DrivePersonality([](HWND dialog, PersonalitySeen* seen) {
@@ -260,8 +260,8 @@ TEST_F(DialogsTest, PersonalityOkStoresTheSliderReversedAndTheSoundBox) {
     EXPECT_EQ(seen.startChecked, static_cast<UINT>(BST_CHECKED)) << "SndUse 7 is on";
     EXPECT_EQ(seen.afterMove, 1000);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(g_settings.CharActPer, 100);
-    EXPECT_EQ(g_settings.SndUse, 0);
+    EXPECT_EQ(UserSettings.CharActPer, 100);
+    EXPECT_EQ(UserSettings.SndUse, 0);
 }
 
 TEST_F(DialogsTest, PersonalityMovesByHundredsAndCancelEscapeAndCloseChangeNothing) {
@@ -275,8 +275,8 @@ TEST_F(DialogsTest, PersonalityMovesByHundredsAndCancelEscapeAndCloseChangeNothi
         {"close box", [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Ending& ending : endings) {
-        g_settings.CharActPer = 550;
-        g_settings.SndUse = 1;
+        UserSettings.CharActPer = 550;
+        UserSettings.SndUse = 1;
         PersonalitySeen seen;
         int result = RunDialog(PersonalityDialog, [&] {
             seen = DrivePersonality([&](HWND dialog, PersonalitySeen* seen) {
@@ -293,8 +293,8 @@ TEST_F(DialogsTest, PersonalityMovesByHundredsAndCancelEscapeAndCloseChangeNothi
         EXPECT_EQ(seen.startPosition, 550) << ending.name;
         EXPECT_EQ(seen.afterMove, 650) << ending.name << ": the line size is 100";
         EXPECT_EQ(result, 0) << ending.name;
-        EXPECT_EQ(g_settings.CharActPer, 550) << ending.name;
-        EXPECT_EQ(g_settings.SndUse, 1) << ending.name;
+        EXPECT_EQ(UserSettings.CharActPer, 550) << ending.name;
+        EXPECT_EQ(UserSettings.SndUse, 1) << ending.name;
     }
 }
 

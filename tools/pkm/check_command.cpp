@@ -392,7 +392,7 @@ int PkmCheck(int argc, char** argv) {
                      why == ContainerError::kNoModuleFile ? "no such module file" : "not a readable module file");
         return 1;
     }
-    g_settings.SndUse = 1;  // check the sounds too
+    UserSettings.SndUse = 1;  // check the sounds too
     CharacterInfo info;
     ExplainCharacter(module, &info);
     CheckBootSounds(module, records, count, info.bootSoundCount);

@@ -361,8 +361,8 @@ int main(int argc, char** argv) {
     SysBinaryStandardOutput();
     if (!ParseOptions(argc, argv)) return 1;
 
-    g_settings.SndUse = g_options.sound;
-    g_settings.CharActPer = g_options.charActPer;
+    UserSettings.SndUse = g_options.sound;
+    UserSettings.CharActPer = g_options.charActPer;
     SeedRandom(g_options.seed);
     SysTestSetClock(0);
     if (!LoadCharacter(&RunningCharacter, g_options.module, g_options.scale)) {
