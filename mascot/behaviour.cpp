@@ -96,7 +96,7 @@ void ChooseNextAction() {
 void SwitchAction(const char* name) {
     Action* current = RunningCharacter.currentAction;
     if (std::strcmp(name, current->name) != 0) {
-        Action* loaded = LoadScaledAction(RunningCharacter.modulePath, name, RunningCharacter.scale);
+        Action* loaded = LoadScaledAction(RunningCharacter.modulePath, name, RunningCharacter.scale, UserSettings.SndUse);
         if (loaded) {
             SysStopSound();
             ReleaseAction(current);

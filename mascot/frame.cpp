@@ -50,10 +50,6 @@ bool SameShapeAsDrawn(const Action* action, const Cel* cel) {
            std::memcmp(drawn.regionData, cel->regionData, cel->regionSize) == 0;
 }
 
-// The step to show; an index outside the steps (never left by the behaviour) reads as step 0.
-int32_t CurrentStepIndex(const Action* action) {
-    return action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
-}
 
 void SnapVertically(Rect* rect, const Rect& support, bool onTop) {
     int64_t anchorY = RunningCharacter.currentAction->anchorY;
@@ -183,12 +179,6 @@ void SnapToSupport(Rect* rect, const Rect& support) {
 void ResnapToSupport(Rect* rect, const Rect& support) {
     SnapVertically(rect, support, RunningCharacter.onWindowTop != 0);
     SnapHorizontally(rect, support);
-}
-
-int32_t HoldCoordinate(int64_t value) {
-    if (value > kCoordinateLimit) return kCoordinateLimit;
-    if (value < -kCoordinateLimit) return -kCoordinateLimit;
-    return static_cast<int32_t>(value);
 }
 
 int32_t ClampHorizontal(int64_t x) {

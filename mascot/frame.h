@@ -35,14 +35,6 @@ void SnapToSupport(Rect* rect, const Rect& support);
 // As SnapToSupport, keeping the edge remembered in onWindowTop.
 void ResnapToSupport(Rect* rect, const Rect& support);
 
-// Window positions are held within this many pixels of the origin either
-// way: far beyond any screen, yet far enough from the 32-bit ends that a
-// module's number (any 32-bit value) added to a position cannot wrap.
-constexpr int32_t kCoordinateLimit = 1 << 27;
-
-// `value` held to -kCoordinateLimit .. kCoordinateLimit.
-int32_t HoldCoordinate(int64_t value);
-
 // Holds window left `x` so that the anchor stays within the supporting
 // window's margins (and the result within the coordinate range); sets
 // edgeHit when the margins moved it.

@@ -27,8 +27,7 @@ int RunFrameLoop() {
         }
         // Counted from this frame's start, not from its deadline: a late frame is not caught up.
         const Action* action = RunningCharacter.currentAction;
-        int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
-        nextFrame = now + static_cast<uint32_t>(action->steps[index].duration);
+        nextFrame = now + static_cast<uint32_t>(action->steps[CurrentStepIndex(action)].duration);
         FrameTick();
         if (AfterFrame) AfterFrame();
     }

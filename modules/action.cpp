@@ -1,7 +1,6 @@
 // Actions, cels and steps: loading an action and everything it names.
 #include "modules/action.h"
 
-#include "mascot/state.h"
 #include "modules/container.h"
 #include "modules/wave.h"
 #include "platform/memory.h"
@@ -117,7 +116,11 @@ void ReleaseAction(Action* action) {
     SysFree(action);
 }
 
-Action* LoadAction(const char* modulePath, const char* actionName) {
+int32_t CurrentStepIndex(const Action* action) {
+    return action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
+}
+
+Action* LoadAction(const char* modulePath, const char* actionName, int keepSounds) {
     if (!actionName || std::strlen(actionName) > static_cast<size_t>(kMaxActionName)) return nullptr;
     // The script, the cels and the sounds are read from one opening of the
     // module, closed once the last of them is in.
@@ -161,7 +164,7 @@ Action* LoadAction(const char* modulePath, const char* actionName) {
     if (soundCount > 0) {
         char soundBase[kSoundBaseBuffer];
         if (!ReadTextInto(&cursor, soundBase, sizeof soundBase)) return fail();
-        if (UserSettings.SndUse != 0) {
+        if (keepSounds) {
             action->sounds = LoadModuleSounds(module, soundBase, soundCount);
             if (!action->sounds) return fail();
             action->soundCount = soundCount;

@@ -67,13 +67,18 @@ constexpr int32_t kWatchDirections = 8;     // a mouse-watching action's directi
 
 // Loads the action `actionName` from the module. Returns a new Action with
 // its play state at 0 (release with ReleaseAction), or nullptr, leaving
-// nothing allocated. Sounds are loaded only when UserSettings.SndUse is on at
-// this moment. Besides a missing entry or field, a malformed script is
+// nothing allocated. Sounds are loaded only when `keepSounds` is not 0 (the
+// user's sound switch); without them the sound fields are read past and the
+// action has no sounds. Besides a missing entry or field, a malformed script is
 // refused: counts of cels, steps or next actions below 1, a step's cel or the
 // loop's start outside their arrays, an action name or next name over 255
 // bytes, a sound base name over 39, region data shorter than it announces,
 // and a mouse-watching action ("mus…") with fewer than 8 cels or 2 steps.
-Action* LoadAction(const char* modulePath, const char* actionName);
+Action* LoadAction(const char* modulePath, const char* actionName, int keepSounds);
+
+// The step the action shows: its step index, or step 0 for an index outside
+// the steps (which the behaviour never leaves).
+int32_t CurrentStepIndex(const Action* action);
 
 // Loads `count` cels named from `baseName`. Returns a new array (each cel's
 // bitmap and region owned by it), or nullptr leaving nothing allocated.

@@ -1,12 +1,9 @@
 // The character model: loading a character from its description script.
 #include "modules/character.h"
 
-#include "mascot/product.h"
-#include "mascot/random.h"
 #include "modules/container.h"
 #include "modules/scale.h"
 #include "platform/memory.h"
-#include "platform/msgbox.h"
 
 #include <cstring>
 
@@ -39,42 +36,36 @@ void ReleaseCharacter(Character* character) {
     std::memset(character, 0, sizeof(Character));
 }
 
-int LoadCharacter(Character* target, const char* modulePath, int32_t scale) {
-    if (!modulePath) return 0;
+CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t scale) {
+    if (!modulePath) return CharacterLoad::kUnreadable;
     if (scale < 1) scale = 1;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
     loaded.modulePath = SysDupText(modulePath);
-    if (!loaded.modulePath) return 0;
+    if (!loaded.modulePath) return CharacterLoad::kNoMemory;
 
     uint32_t size = 0;
     uint8_t* script = ReadScrambledEntry(loaded.modulePath, kDescriptionEntry, &size);
-    auto fail = [&]() {
+    auto fail = [&](CharacterLoad why) {
         SysFree(script);
         ReleaseCharacter(&loaded);
-        return 0;
+        return why;
     };
-    if (!script) return fail();
-    if (size == 0 || script[0] != '0') {
-        SysFree(script);
-        script = nullptr;
-        ReleaseCharacter(&loaded);
-        SysMessageBox(nullptr, kMsgModuleVersion, kProductCaption, MessageIcon::kError);
-        return 0;
-    }
+    if (!script) return fail(CharacterLoad::kUnreadable);
+    if (size == 0 || script[0] != '0') return fail(CharacterLoad::kVersion);
 
     // Fields 1 to 3 are cut at their commas directly: the display name is
     // taken verbatim (line breaks and spaces included) and field 3 is free text.
     ScriptCursor cursor;
-    if (!ScriptAtComma(&cursor, script, size, 1)) return fail();
+    if (!ScriptAtComma(&cursor, script, size, 1)) return fail(CharacterLoad::kMalformed);
     uint32_t length = cursor.length;
     int64_t first = cursor.position;
     int64_t second = NthComma(script, length, 2);
-    if (second < 0 || NthComma(script, length, 3) < 0) return fail();
+    if (second < 0 || NthComma(script, length, 3) < 0) return fail(CharacterLoad::kMalformed);
     int32_t formatVersion = ParseNumber(script, static_cast<uint32_t>(first));
     loaded.formatVersion = formatVersion;
     uint64_t nameLength = static_cast<uint64_t>(second - first - 1);
-    if (nameLength >= kDisplayNameField) return fail();
+    if (nameLength >= kDisplayNameField) return fail(CharacterLoad::kMalformed);
     std::memcpy(loaded.name, script + first + 1, static_cast<size_t>(nameLength));
     loaded.name[nameLength] = 0;
 
@@ -84,41 +75,44 @@ int LoadCharacter(Character* target, const char* modulePath, int32_t scale) {
     loaded.marginLeft = ReadNumber(&cursor);
     loaded.marginRight = ReadNumber(&cursor);
     loaded.bootSoundCount = ReadNumber(&cursor);
-    if (cursor.failed) return fail();
+    if (cursor.failed) return fail(CharacterLoad::kMalformed);
     // Only the start list's names are looked up as actions; the other two
     // lists are kept as they are and only bounded.
     if (!ReadWeightedList(&cursor, &loaded.startActions, kMaxActionName) ||
         !ReadWeightedList(&cursor, &loaded.listTwo, kMaxStoredListName) ||
         !ReadWeightedList(&cursor, &loaded.listThree, kMaxStoredListName))
-        return fail();
-    if (ReadNumber(&cursor) != 0) return fail();
+        return fail(CharacterLoad::kMalformed);
+    if (ReadNumber(&cursor) != 0) return fail(CharacterLoad::kMalformed);
     for (int32_t& value : loaded.auxValues) value = ReadNumber(&cursor);
     for (int32_t& value : loaded.extraValues) value = ReadNumber(&cursor);
-    if (cursor.failed || loaded.startActions.count < 1) return fail();
+    if (cursor.failed || loaded.startActions.count < 1) return fail(CharacterLoad::kMalformed);
+    SysFree(script);
+    script = nullptr;
 
     loaded.palette = LoadPalette(loaded.modulePath);
-    if (!loaded.palette) return fail();
+    if (!loaded.palette) return fail(CharacterLoad::kNoPalette);
     loaded.scale = scale;
     if (scale > 1) {
         int64_t width = static_cast<int64_t>(loaded.canvasWidth) * scale;
         int64_t height = static_cast<int64_t>(loaded.canvasHeight) * scale;
-        if (width < 1 || height < 1 || width > 65535 || height > 65535) return fail();
+        if (width < 1 || height < 1 || width > 65535 || height > 65535) return fail(CharacterLoad::kNoCanvas);
         loaded.canvasWidth = static_cast<int32_t>(width);
         loaded.canvasHeight = static_cast<int32_t>(height);
         loaded.marginLeft = ScaleDistance(loaded.marginLeft, scale);
         loaded.marginRight = ScaleDistance(loaded.marginRight, scale);
     }
-    if (!CreateCanvas(&loaded.canvas, loaded.modulePath, loaded.canvasWidth, loaded.canvasHeight)) return fail();
-
-    int32_t pick = PickWeighted(&loaded.startActions, NextRandom() % 100);
-    char firstAction[kMaxActionName + 1];
-    std::strcpy(firstAction, loaded.startActions.entries[pick].name);
-    SysFree(script);
-    script = nullptr;
-
-    loaded.currentAction = LoadScaledAction(loaded.modulePath, firstAction, scale);
-    if (!loaded.currentAction) return fail();
+    if (!CreateCanvas(&loaded.canvas, loaded.modulePath, loaded.canvasWidth, loaded.canvasHeight))
+        return fail(CharacterLoad::kNoCanvas);
     loaded.edgeHit = 0;
     *target = loaded;
+    return CharacterLoad::kLoaded;
+}
+
+int LoadFirstAction(Character* character, int32_t percent, int keepSounds) {
+    int32_t pick = PickWeighted(&character->startActions, percent);
+    Action* action = LoadScaledAction(character->modulePath, character->startActions.entries[pick].name,
+                                      character->scale < 1 ? 1 : character->scale, keepSounds);
+    if (!action) return 0;
+    character->currentAction = action;
     return 1;
 }

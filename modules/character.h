@@ -41,17 +41,32 @@ struct Character {
     WeightedList listThree;        // stored, not used
 };
 
-// Loads the module at `modulePath` into `target`. Returns 1; or 0, leaving
-// `target` untouched and nothing allocated. A script whose first byte is not
-// the digit 0 shows "组件的版本不同。" (the only message); every other failure is
-// silent: missing entries or fields, a check value other than 0, a display
-// name over 127 bytes, a start action name over 255 bytes (a name in the two
-// stored lists over 65535), no start action, no palette, canvas or first action.
-// The first action is drawn with NextRandom() % 100 over startActions.
-// With a `scale` above 1 the canvas, the margins and the first action are
-// multiplied by it (see modules/scale.h), and a canvas too large for a
-// bitmap at that scale fails the load.
-int LoadCharacter(Character* target, const char* modulePath, int32_t scale = 1);
+// What LoadCharacter made of a module.
+enum class CharacterLoad {
+    kLoaded,
+    kUnreadable,  // no such module file, or no readable info.txt in it
+    kVersion,     // info.txt's first byte is not the digit 0: a version of the format this program cannot read
+    kMalformed,   // a field missing, too long or out of range, a check value other than 0, no start action
+    kNoPalette,   // palette.tw8 missing or unreadable
+    kNoCanvas,    // no canvas bitmap: too large at the scale, or no memory
+    kNoMemory,
+};
+
+// Loads the module at `modulePath` into `target`, all but its first action:
+// description, palette and canvas; currentAction stays nullptr (see
+// LoadFirstAction). Returns kLoaded; or the reason, leaving `target`
+// untouched and nothing allocated. Nothing is shown to the user. Malformed:
+// missing entries or fields, a check value other than 0, a display name over
+// 127 bytes, a start action name over 255 bytes (a name in the two stored
+// lists over 65535), no start action. With a `scale` above 1 the canvas and
+// the margins are multiplied by it, and a canvas too large for a bitmap at
+// that scale fails the load.
+CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t scale = 1);
+
+// Loads the character's first action: the start action that `percent` (0 to
+// 99, the caller's draw) picks, at the character's scale, with sounds when
+// `keepSounds` is not 0. Returns 1; or 0 with the character as it was.
+int LoadFirstAction(Character* character, int32_t percent, int keepSounds);
 
 // Deletes the canvas bitmap and the palette (and forgets them). The mascot's
 // shutdown does this first, while the rest of the character is still needed.

@@ -1,9 +1,9 @@
 // Whole-factor scaling: repeated pixels, multiplied regions and distances.
 #include "modules/scale.h"
 
-#include "mascot/frame.h"
 #include "modules/container.h"
 #include "platform/memory.h"
+#include "platform/window.h"
 
 #include <cstring>
 
@@ -110,8 +110,8 @@ int ScaleAction(Action* action, int32_t factor) {
     return 1;
 }
 
-Action* LoadScaledAction(const char* modulePath, const char* actionName, int32_t factor) {
-    Action* action = LoadAction(modulePath, actionName);
+Action* LoadScaledAction(const char* modulePath, const char* actionName, int32_t factor, int keepSounds) {
+    Action* action = LoadAction(modulePath, actionName, keepSounds);
     if (action && !ScaleAction(action, factor)) {
         ReleaseAction(action);
         return nullptr;

@@ -25,4 +25,4 @@ int ScaleAction(Action* action, int32_t factor);
 
 // LoadAction, then ScaleAction when `factor` is above 1. Returns the action
 // (release with ReleaseAction), or nullptr leaving nothing allocated.
-Action* LoadScaledAction(const char* modulePath, const char* actionName, int32_t factor);
+Action* LoadScaledAction(const char* modulePath, const char* actionName, int32_t factor, int keepSounds);

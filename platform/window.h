@@ -30,6 +30,19 @@ inline bool operator==(const Rect& a, const Rect& b) {
 }
 inline bool operator!=(const Rect& a, const Rect& b) { return !(a == b); }
 
+// Window positions and a module's distances are held within this many
+// pixels of the origin either way: far beyond any screen, yet far enough
+// from the 32-bit ends that a module's number (any 32-bit value) added to a
+// position cannot wrap.
+constexpr int32_t kCoordinateLimit = 1 << 27;
+
+// `value` held to -kCoordinateLimit .. kCoordinateLimit.
+constexpr int32_t HoldCoordinate(int64_t value) {
+    return value > kCoordinateLimit ? kCoordinateLimit
+           : value < -kCoordinateLimit ? -kCoordinateLimit
+                                       : static_cast<int32_t>(value);
+}
+
 // The foreground window, or nullptr when there is none.
 SysWindow* SysForegroundWindow();
 SysWindow* SysDesktopWindow();

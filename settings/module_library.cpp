@@ -4,6 +4,7 @@
 
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "modules/container.h"
@@ -189,7 +190,7 @@ int SwitchRunningCharacter(const char* fileName) {
     if (!fileName || !FitsModuleValue(fileName)) return 0;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
-    if (!LoadCharacter(&loaded, fileName, RunningCharacter.scale)) return 0;
+    if (!LoadStartingCharacter(&loaded, fileName, RunningCharacter.scale)) return 0;
     loaded.onWindowTop = RunningCharacter.onWindowTop;
 
     ReplaceRunningCharacter(loaded);
@@ -209,9 +210,9 @@ int RescaleRunningCharacter(int32_t scale) {
     if (scale == (RunningCharacter.scale < 1 ? 1 : RunningCharacter.scale)) return 1;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
-    if (!LoadCharacter(&loaded, RunningCharacter.modulePath, scale)) return 0;
+    if (LoadCharacter(&loaded, RunningCharacter.modulePath, scale) != CharacterLoad::kLoaded) return 0;
     const Action* current = RunningCharacter.currentAction;
-    Action* action = LoadScaledAction(loaded.modulePath, current->name, scale);
+    Action* action = LoadScaledAction(loaded.modulePath, current->name, scale, UserSettings.SndUse);
     if (!action) {
         ReleaseCharacter(&loaded);
         return 0;
@@ -220,7 +221,6 @@ int RescaleRunningCharacter(int32_t scale) {
     action->tickCount = current->tickCount;
     action->stepIndex = current->stepIndex;
     action->loopsDone = current->loopsDone;
-    ReleaseAction(loaded.currentAction);
     loaded.currentAction = action;
     loaded.onWindowTop = RunningCharacter.onWindowTop;
     loaded.edgeHit = RunningCharacter.edgeHit;
@@ -234,8 +234,7 @@ int RescaleRunningCharacter(int32_t scale) {
 
     ReplaceRunningCharacter(loaded);
 
-    int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
-    const DibImage& image = action->cels[action->steps[index].celIndex].image;
+    const DibImage& image = action->cels[action->steps[CurrentStepIndex(action)].celIndex].image;
     SysPlaceWindow(MainWindow, HoldCoordinate(standX - action->anchorX), HoldCoordinate(standY - action->anchorY),
                    image.width, image.height);
     return 1;

@@ -2,6 +2,7 @@
 #include "settings/splash.h"
 
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "modules/container.h"
@@ -62,7 +63,7 @@ SplashTick SplashOnTick(SplashState* splash, const char* module) {
 
     // The character starts at the primary monitor's scale; the mascot window
     // rescales it when it comes to stand on a monitor of another DPI.
-    if (!LoadCharacter(&RunningCharacter, module, ScaleForMonitorOf(nullptr))) return SplashTick::kLoadFailed;
+    if (!LoadStartingCharacter(&RunningCharacter, module, ScaleForMonitorOf(nullptr))) return SplashTick::kLoadFailed;
     splash->loaded = 1;
     int32_t count = RunningCharacter.bootSoundCount;
     if (count > 0) {

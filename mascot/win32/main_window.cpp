@@ -54,8 +54,7 @@ constexpr MenuEntry kMenu[] = {
 
 const Cel* CurrentCel() {
     const Action* action = RunningCharacter.currentAction;
-    int32_t index = action->stepIndex >= 0 && action->stepIndex < action->stepCount ? action->stepIndex : 0;
-    return &action->cels[action->steps[index].celIndex];
+    return &action->cels[action->steps[CurrentStepIndex(action)].celIndex];
 }
 
 LRESULT OnCreate(HWND window) {

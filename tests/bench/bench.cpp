@@ -166,7 +166,7 @@ void BM_LoadAction(benchmark::State& state) {
     const ActionFile& file = TheActionFile();
     UserSettings.SndUse = 0;
     for (auto _ : state) {
-        Action* action = LoadAction(file.path.c_str(), "act");
+        Action* action = LoadAction(file.path.c_str(), "act", UserSettings.SndUse);
         if (!action) state.SkipWithError("LoadAction failed");
         benchmark::DoNotOptimize(action);
         ReleaseAction(action);

@@ -8,6 +8,7 @@
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/action.h"
 #include "platform/graphics.h"
@@ -43,7 +44,7 @@ bool Held(int32_t coordinate) { return std::abs(static_cast<int64_t>(coordinate)
 // Plays `action` (taken over) as the running character's current action.
 void PlayFrames(Action* action, int32_t margin) {
     SeedRandom(1);
-    if (!LoadCharacter(&RunningCharacter, kFuzzModulePath)) {
+    if (!LoadStartingCharacter(&RunningCharacter, kFuzzModulePath)) {
         ReleaseAction(action);
         return;
     }
@@ -91,14 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int32_t sound = 0; sound <= 1; sound++) {
         UserSettings.SndUse = sound;
         for (const char* name : {"act", "mus01"}) {
-            Action* action = LoadAction(kFuzzModulePath, name);
+            Action* action = LoadAction(kFuzzModulePath, name, UserSettings.SndUse);
             if (action) {
                 CheckAction(action);
                 FuzzCheck(sound == 1 || action->soundCount == 0, "sounds loaded with sound off");
             }
             if (action && sound == 1) {
                 PlayFrames(action, 20);
-                action = LoadAction(kFuzzModulePath, name);
+                action = LoadAction(kFuzzModulePath, name, UserSettings.SndUse);
                 PlayFrames(action, std::numeric_limits<int32_t>::min());
             } else {
                 ReleaseAction(action);

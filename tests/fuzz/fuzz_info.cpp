@@ -1,6 +1,7 @@
 // Fuzz target: the description script. Input: the plain text of info.txt,
 // placed in a small well-formed character whose actions are "stand" and "walk".
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "modules/character.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UserSettings.SndUse = 1;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
-    if (LoadCharacter(&loaded, kFuzzModulePath)) {
+    if (LoadStartingCharacter(&loaded, kFuzzModulePath)) {
         FuzzCheck(std::strlen(loaded.name) < kDisplayNameField, "display name too long");
         FuzzCheck(loaded.startActions.count >= 1 && loaded.currentAction, "a character without a first action");
         FuzzCheck(loaded.canvas.bitmap && loaded.palette, "a character without canvas or palette");

@@ -2,6 +2,7 @@
 // tool read it: the directory, every entry by name (plain, unscrambled, as an
 // image, as a cel, as region data), then the whole character.
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "modules/character.h"
 #include "modules/container.h"
 #include "platform/memory.h"
@@ -49,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UserSettings.SndUse = 1;
     Character character;
     std::memset(&character, 0, sizeof character);
-    if (LoadCharacter(&character, kFuzzModulePath)) ReleaseCharacter(&character);
+    if (LoadStartingCharacter(&character, kFuzzModulePath)) ReleaseCharacter(&character);
     SysTestClearMessages();
     FuzzForgetModule();
     FuzzCheckNothingLeft();

@@ -5,6 +5,7 @@
 // with what the portable layer holds.
 //
 // usage: cel_digest MODULE.Pkm        one line per palette, canvas and cel
+#include "mascot/running_character.h"
 #include "modules/action.h"
 #include "modules/character.h"
 #include "platform/graphics.h"
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     UserSettings.SndUse = 1;
     Character character;
     std::memset(&character, 0, sizeof character);
-    if (!LoadCharacter(&character, argv[1])) {
+    if (!LoadStartingCharacter(&character, argv[1])) {
         std::fprintf(stderr, "cel_digest: %s does not load\n", argv[1]);
         return 1;
     }
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
     std::set<std::string> seen;
     for (size_t at = 0; at < queue.size(); at++) {
         if (!seen.insert(queue[at]).second) continue;
-        Action* action = LoadAction(argv[1], queue[at].c_str());
+        Action* action = LoadAction(argv[1], queue[at].c_str(), UserSettings.SndUse);
         if (!action) {
             std::printf("%s does-not-load\n", queue[at].c_str());
             continue;

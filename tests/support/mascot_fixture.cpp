@@ -4,6 +4,7 @@
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
 #include "mascot/frame_loop.h"
+#include "mascot/running_character.h"
 #include "platform/memory.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
@@ -14,9 +15,9 @@ void MascotTest::Start(const TestCharacter& character, const char* first) {
     UserSettings.SndUse = 1;
     UserSettings.CharActPer = 550;
     ASSERT_TRUE(character.Write("m.Pkm"));
-    ASSERT_EQ(LoadCharacter(&RunningCharacter, "m.Pkm"), 1);
+    ASSERT_EQ(LoadStartingCharacter(&RunningCharacter, "m.Pkm"), 1);
     if (first) {
-        Action* action = LoadAction("m.Pkm", first);
+        Action* action = LoadAction("m.Pkm", first, UserSettings.SndUse);
         ASSERT_NE(action, nullptr) << first;
         ReleaseAction(RunningCharacter.currentAction);
         RunningCharacter.currentAction = action;

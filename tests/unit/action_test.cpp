@@ -28,7 +28,7 @@ protected:
     }
     Action* Load(const TestCharacter& c, const char* name) {
         EXPECT_TRUE(c.Write("m.Pkm"));
-        return LoadAction("m.Pkm", name);
+        return LoadAction("m.Pkm", name, UserSettings.SndUse);
     }
     ScopedTempDir dir_;
     int64_t blocks_ = 0;
@@ -69,7 +69,7 @@ TEST_F(ActionTest, LoadsEveryFieldOfTheScript) {
     EXPECT_EQ(action->nextActions[1].weight, 40);
     EXPECT_EQ(action->tickCount + action->stepIndex + action->loopsDone, 0);
 
-    Action* again = LoadAction("m.Pkm", "walk");
+    Action* again = LoadAction("m.Pkm", "walk", UserSettings.SndUse);
     ASSERT_NE(again, nullptr);
     EXPECT_NE(again->serial, action->serial) << "every load is a new instance";
     ReleaseAction(again);
@@ -154,8 +154,8 @@ TEST_F(ActionTest, MalformedScriptsAreRefused) {
     TestCharacter c = MakeTestCharacter();
     c.PutText("walk", "wk,3,0,0,0,0,1,0,0,0,0,0,0,100,1," + std::string(256, 'n') + ",100,");
     EXPECT_EQ(Load(c, "walk"), nullptr) << "next action name over 255 bytes";
-    EXPECT_EQ(LoadAction("m.Pkm", std::string(256, 'a').c_str()), nullptr);
-    EXPECT_EQ(LoadAction("m.Pkm", "absent"), nullptr);
+    EXPECT_EQ(LoadAction("m.Pkm", std::string(256, 'a').c_str(), UserSettings.SndUse), nullptr);
+    EXPECT_EQ(LoadAction("m.Pkm", "absent", UserSettings.SndUse), nullptr);
 
     c = MakeTestCharacter();
     c.Put("wk01.rgn", Bytes(31, 0));
@@ -210,7 +210,7 @@ TEST_F(ActionTest, ScalingRepeatsPixelsAndMultipliesEveryDistance) {
     c.Put("sc00.rgn", MakeRegion({{0, 0, 2, 1}, {1, 1, 3, 2}}));
     c.PutText("big", "sc,1,2,-5,0,0,2,0,0,0,0,4,-1,150,0,1073741824,0,20,1,stand,100,");
     ASSERT_TRUE(c.Write("m.Pkm"));
-    Action* action = LoadScaledAction("m.Pkm", "big", 3);
+    Action* action = LoadScaledAction("m.Pkm", "big", 3, UserSettings.SndUse);
     ASSERT_NE(action, nullptr);
     const DibImage& image = action->cels[0].image;
     ASSERT_EQ(image.width, 9);
@@ -235,14 +235,14 @@ TEST_F(ActionTest, ScalingRepeatsPixelsAndMultipliesEveryDistance) {
     EXPECT_EQ(action->steps[1].dx, kCoordinateLimit) << "held, never wrapped";
     ReleaseAction(action);
 
-    action = LoadScaledAction("m.Pkm", "big", 1);
+    action = LoadScaledAction("m.Pkm", "big", 1, UserSettings.SndUse);
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->steps[1].dx, 1073741824) << "factor 1 leaves the module's numbers as they are";
     ReleaseAction(action);
 
     c.Put("sc00.tw8", MakeImage(40000, 1, Bytes(40000, 7), false));
     ASSERT_TRUE(c.Write("m.Pkm"));
-    EXPECT_EQ(LoadScaledAction("m.Pkm", "big", 2), nullptr) << "80000 pixels are too wide for a bitmap";
+    EXPECT_EQ(LoadScaledAction("m.Pkm", "big", 2, UserSettings.SndUse), nullptr) << "80000 pixels are too wide for a bitmap";
 }
 
 TEST_F(ActionTest, RefusedAllocationsLeaveNothing) {
@@ -255,7 +255,7 @@ TEST_F(ActionTest, RefusedAllocationsLeaveNothing) {
         int failAt = 0;
         for (; failAt < 200; failAt++) {
             InjectAllocFailureAfter(failAt);
-            Action* action = LoadScaledAction("m.Pkm", "stand", factor);
+            Action* action = LoadScaledAction("m.Pkm", "stand", factor, UserSettings.SndUse);
             InjectAllocFailureAfter(-1);
             if (action) {
                 ReleaseAction(action);

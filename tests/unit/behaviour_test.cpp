@@ -127,7 +127,7 @@ TEST_F(BehaviourTest, IdleActionsDrawOverThePersonality) {
         UserSettings.CharActPer = charActPer;
         SwitchAction("defidle");
         if (std::string(RunningCharacter.currentAction->name) != "defidle") {
-            Action* idle = LoadAction("m.Pkm", "defidle");
+            Action* idle = LoadAction("m.Pkm", "defidle", UserSettings.SndUse);
             ReleaseAction(RunningCharacter.currentAction);
             RunningCharacter.currentAction = idle;
         }

@@ -3,6 +3,7 @@
 // and the allocator as they were.
 #include "mascot/product.h"
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "modules/character.h"
 #include "platform/memory.h"
 #include "platform/msgbox.h"
@@ -34,7 +35,7 @@ protected:
     int Load(const TestCharacter& c, Character* target) {
         EXPECT_TRUE(c.Write("m.Pkm"));
         std::memset(target, 0x5A, sizeof(Character));
-        int ok = LoadCharacter(target, "m.Pkm");
+        int ok = LoadStartingCharacter(target, "m.Pkm");
         if (!ok) {
             const uint8_t* bytes = reinterpret_cast<const uint8_t*>(target);
             for (size_t i = 0; i < sizeof(Character); i++)

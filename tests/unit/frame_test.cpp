@@ -385,7 +385,7 @@ TEST_F(FrameTest, AStillCursorEndsAWatchAfterTenSeconds) {
 
     // A cursor that keeps changing direction never ends the watch.
     SwitchAction("muswatch");
-    Action* fresh = LoadAction("m.Pkm", "muswatch");
+    Action* fresh = LoadAction("m.Pkm", "muswatch", UserSettings.SndUse);
     ReleaseAction(RunningCharacter.currentAction);
     RunningCharacter.currentAction = fresh;  // a new instance restarts the timers
     for (int i = 0; i < 100; i++) {
@@ -407,7 +407,7 @@ TEST_F(FrameTest, ANewInstanceAtTheSameAddressStillRestartsTheWatch) {
     uint32_t oldSerial = RunningCharacter.currentAction->serial;
     Action* old = RunningCharacter.currentAction;
     ReleaseAction(old);
-    Action* fresh = LoadAction("m.Pkm", "muswatch");
+    Action* fresh = LoadAction("m.Pkm", "muswatch", UserSettings.SndUse);
     RunningCharacter.currentAction = fresh;
     EXPECT_NE(fresh->serial, oldSerial);
     SysTestSetClock(60000);

@@ -2,6 +2,7 @@
 // name, the in-use comparison, the bounded deletion question, and the switch
 // of the running character. The same tests run against Win32 under Wine.
 #include "mascot/behaviour.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "platform/graphics.h"
 #include "platform/memory.h"
@@ -185,7 +186,7 @@ protected:
         TestCharacter second = MakeTestCharacter();
         second.PutText("info.txt", InfoText("Second", "1,walk,100,"));
         ASSERT_TRUE(second.Write("second.Pkm"));
-        ASSERT_EQ(LoadCharacter(&RunningCharacter, "first.Pkm"), 1);
+        ASSERT_EQ(LoadStartingCharacter(&RunningCharacter, "first.Pkm"), 1);
         BackBufferDC = SysCreateMemoryDC();
         ASSERT_NE(BackBufferDC, nullptr);
         defaultBitmap_ = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);

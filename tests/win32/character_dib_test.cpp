@@ -2,6 +2,7 @@
 // every picture read back from its DIB section through GDI matches the
 // module's decoded picture, pixels and colours, and the palette holds the
 // module's colours.
+#include "mascot/running_character.h"
 #include "modules/character.h"
 #include "modules/container.h"
 #include "modules/image.h"
@@ -90,7 +91,7 @@ TEST(ShippedCharacter, LoadsWithItsPaletteAndCanvas) {
     UserSettings.SndUse = 1;
     SeedRandom(1);
     Character character = {};
-    ASSERT_EQ(LoadCharacter(&character, kModule.c_str()), 1);
+    ASSERT_EQ(LoadStartingCharacter(&character, kModule.c_str()), 1);
     EXPECT_STREQ(character.name, "Zippy");
     EXPECT_EQ(character.canvasWidth, 72);
     EXPECT_EQ(character.canvasHeight, 80);

@@ -3,6 +3,7 @@
 // thread finds it, reads its controls, moves the slider, clicks its buttons
 // and list, and reads and answers its message boxes as a user would.
 #include "mascot/product.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "platform/graphics.h"
@@ -193,7 +194,7 @@ protected:
         MainWindow = nullptr;
     }
     void Run(const char* modulePath) {
-        ASSERT_EQ(LoadCharacter(&RunningCharacter, modulePath), 1) << modulePath;
+        ASSERT_EQ(LoadStartingCharacter(&RunningCharacter, modulePath), 1) << modulePath;
         defaultBitmap_ = SysSelectBitmap(BackBufferDC, RunningCharacter.canvas.bitmap);
     }
     // Runs `dialog` modally here while `driver` works it from another thread.

@@ -6,6 +6,7 @@
 // Errors are what the program refuses or gets wrong; warnings are what it
 // plays as written but an author hardly meant (weights that do not make 100,
 // a sound tick that never comes).
+#include "mascot/running_character.h"
 #include "modules/action.h"
 #include "modules/character.h"
 #include "modules/container.h"
@@ -407,7 +408,7 @@ int PkmCheck(int argc, char** argv) {
     for (size_t at = 0; at < queue.size(); at++) {
         const std::string name = queue[at];
         if (!seen.insert(name).second) continue;
-        Action* action = LoadAction(module, name.c_str());
+        Action* action = LoadAction(module, name.c_str(), UserSettings.SndUse);
         if (!action) {
             bool found = false;
             ContainerError why = ContainerError::kNone;
@@ -429,7 +430,7 @@ int PkmCheck(int argc, char** argv) {
     // Finally the load exactly as the program makes it.
     Character character;
     std::memset(&character, 0, sizeof character);
-    if (LoadCharacter(&character, module))
+    if (LoadStartingCharacter(&character, module))
         ReleaseCharacter(&character);
     else if (g_problems == 0)
         Problem(module, "the character does not load");

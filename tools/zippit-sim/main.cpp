@@ -11,6 +11,7 @@
 #include "mascot/frame.h"
 #include "mascot/frame_loop.h"
 #include "mascot/random.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/character.h"
 #include "platform/portable/hooks.h"
@@ -365,7 +366,7 @@ int main(int argc, char** argv) {
     UserSettings.CharActPer = g_options.charActPer;
     SeedRandom(g_options.seed);
     SysTestSetClock(0);
-    if (!LoadCharacter(&RunningCharacter, g_options.module, g_options.scale)) {
+    if (!LoadStartingCharacter(&RunningCharacter, g_options.module, g_options.scale)) {
         std::fprintf(stderr, "zippit-sim: %s: the module cannot be loaded (try pkm check)\n", g_options.module);
         return 1;
     }
