@@ -42,24 +42,16 @@ int WriteDword(SysKey* key, const char* name, int32_t value) {
     return SysKeyWrite(key, name, kKeyDword, data, sizeof data);
 }
 
-// 1 when `key` holds a 32-bit number value `name`.
-int HoldsDword(SysKey* key, const char* name) {
-    uint8_t data[4];
-    uint32_t size = sizeof data;
-    return SysKeyRead(key, name, data, &size) && size == sizeof data;
-}
-
 // Writes the values to `key`. Returns 1 when every write succeeded.
+// `HideOverFullScreen` is never written: nothing in the program changes it,
+// so an edit made in the key while the program runs survives the exit.
 int WriteValues(SysKey* key, const char* module) {
     if (!key) return 0;
     const char* text = module ? module : "";
-    int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
+    // Stored with its terminating zero, as readers of REG_SZ expect.
+    int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text) + 1));
     written &= WriteDword(key, "CharActPer", UserSettings.CharActPer);
     written &= WriteDword(key, "SndUse", UserSettings.SndUse);
-    // Most users never set this one: while it holds the default and the key
-    // has no number of that name, the key stays exactly as it was.
-    if (UserSettings.HideOverFullScreen != 1 || HoldsDword(key, "HideOverFullScreen"))
-        written &= WriteDword(key, "HideOverFullScreen", UserSettings.HideOverFullScreen);
     return written;
 }
 

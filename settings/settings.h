@@ -23,13 +23,12 @@ constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the term
 // `HideOverFullScreen` missing or unreadable become 1.
 int LoadSettings();
 
-// Writes `module` (as text without its terminating zero), `CharActPer` and
-// `SndUse` to the machine's product key, creating it when absent, and
-// `HideOverFullScreen` when it is not 1 or the key already holds it as a
-// number (a key as the installer made it stays without it). When any of
-// that is refused, the values go to the user's product key (created
-// when absent); a user's key that exists is written too. Failures are
-// silent: what cannot be written keeps its old value.
+// Writes `module` (as text with its terminating zero), `CharActPer` and
+// `SndUse` to the machine's product key, creating it when absent. When any of
+// that is refused, the values go to the user's product key (created when
+// absent); a user's key that exists is written too. `HideOverFullScreen` is
+// only ever read. Failures are silent: what cannot be written keeps its old
+// value.
 void SaveSettings(const char* module);
 
 // Frees the record's `Module` text and clears the record.
