@@ -2,7 +2,8 @@
 // configuration (the registry on Windows), read once at start-up into the one
 // in-memory Settings record and written back once at shutdown or at the end
 // of the session. Where the machine's key refuses the writes (a standard
-// account), the same key of the user takes them, and is read first.
+// account), the same key of the user takes them, and is read first while it
+// was written after the machine's.
 #pragma once
 
 #include "mascot/state.h"
@@ -15,12 +16,14 @@ constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
 constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
 
-// Reads the product key into UserSettings, each value from the user's key when
-// it is readable there, else from the machine's. Returns 1, or 0 when neither
-// key exists or `Module` is missing from both or longer than 255 bytes; when
-// no key can be opened nothing in UserSettings changes. `CharActPer` missing,
-// unreadable or outside 100..1000 becomes 550; `SndUse` and
-// `HideOverFullScreen` missing or unreadable become 1.
+// Reads the product key into UserSettings, each value from the key written
+// last (the user's or the machine's) when it is readable there, else from the
+// other. A `Module` from the user's key that names no file gives way to the
+// machine's. Returns 1, or 0 when neither key exists or neither holds a
+// `Module` of at most 255 bytes; when no key can be opened nothing in
+// UserSettings changes. `CharActPer` missing, unreadable or outside 100..1000
+// becomes 550; `SndUse` and `HideOverFullScreen` missing or unreadable
+// become 1.
 int LoadSettings();
 
 // Writes `module` (as text with its terminating zero), `CharActPer` and

@@ -3,7 +3,9 @@
 // run against Wine's registry.
 #include "platform/keystore.h"
 #include "settings/settings.h"
+#include "tests/support/module_writer.h"
 #include "tests/support/platform_support.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -144,30 +146,43 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     EXPECT_EQ(UserSettings.HideOverFullScreen, 0);
 }
 
-TEST_F(SettingsTest, TheUsersValuesComeFirstAndTheMachinesFillTheRest) {
+TEST_F(SettingsTest, TheKeyWrittenLastComesFirstAndTheOtherFillsTheRest) {
+    ScopedTempDir dir;  // where relative module names resolve
+    ASSERT_TRUE(WriteFileBytes("User.Pkm", {}));
     PutText("Module", "Machine.Pkm");
     PutNumber("CharActPer", 300);
-    PutNumber("SndUse", 0);
-    PutNumber("SndUse", 1, KeyRoot::kUser);
+    PutNumber("SndUse", 0, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "Machine.Pkm");
-    EXPECT_EQ(UserSettings.CharActPer, 300);
-    EXPECT_EQ(UserSettings.SndUse, 1);
+    EXPECT_EQ(UserSettings.SndUse, 0);
 
     Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "User.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 300);
+
+    // A later installation's Module wins over what an exit saved for the user.
+    PutText("Module", "Setup.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
+    EXPECT_EQ(UserSettings.SndUse, 0);
+    // A newer user's Module that names no file gives way to the machine's.
+    Put("Module", kKeyText, "Gone.Pkm", 8, KeyRoot::kUser);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
 
     DeleteTestKey(kProductKey);
-    Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
+    Put("Module", kKeyText, "Gone.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1) << "the user's key alone loads";
-    EXPECT_STREQ(UserSettings.Module, "User.Pkm");
+    EXPECT_STREQ(UserSettings.Module, "Gone.Pkm");
     EXPECT_EQ(UserSettings.CharActPer, 550);
 }
 
 TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     PutText("Module", "Setup.Pkm");
     if (!RefuseMachineWrites()) GTEST_SKIP() << "only the portable key store refuses on request";
+    ScopedTempDir dir;
+    ASSERT_TRUE(WriteFileBytes("Chosen.Pkm", {}));
     ASSERT_EQ(LoadSettings(), 1);
     UserSettings.CharActPer = 200;
     UserSettings.SndUse = 0;
