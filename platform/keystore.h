@@ -38,7 +38,8 @@ SysKey* SysKeyCreate(const char* path, KeyRoot root = KeyRoot::kMachine);
 int SysKeyRead(SysKey* key, const char* name, void* buffer, uint32_t* size);
 
 // Writes a value of `type` with exactly `size` bytes of `data`. Returns 1 on
-// success, 0 when the write is refused.
+// success, 0 when the write is refused. A write of the type and bytes the
+// value holds already changes nothing, not even the key's write time.
 int SysKeyWrite(SysKey* key, const char* name, uint32_t type, const void* data, uint32_t size);
 
 // When the key was made or one of its values last written, as a number that a

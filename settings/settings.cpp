@@ -104,8 +104,15 @@ int WriteDword(SysKey* key, const char* name, int32_t value) {
 int WriteValues(SysKey* key, const char* module) {
     if (!key) return 0;
     const char* text = module ? module : "";
-    // Stored with its terminating zero, as readers of REG_SZ expect.
-    int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text) + 1));
+    uint32_t size = static_cast<uint32_t>(std::strlen(text) + 1);
+    // The registry skips a write that changes nothing and keeps the key's
+    // write time, so a save that left the user's key as it was would leave it
+    // older than a machine's key written since. The name goes out once as
+    // binary data first (it reads the same, whatever the type), so the save is
+    // always the key's latest write. Then as text with its terminating zero,
+    // as readers of REG_SZ expect.
+    SysKeyWrite(key, "Module", kKeyBinary, text, size);
+    int written = SysKeyWrite(key, "Module", kKeyText, text, size);
     written &= WriteDword(key, "CharActPer", UserSettings.CharActPer);
     written &= WriteDword(key, "SndUse", UserSettings.SndUse);
     return written;

@@ -95,7 +95,11 @@ int SysKeyWrite(SysKey* key, const char* name, uint32_t type, const void* data, 
     if (!key || Refused(key->root)) return 0;
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
     StoredKey& stored = MakeKey(key->root, key->path);
-    stored.values[FoldCase(name)] = StoredValue{type, std::vector<unsigned char>(bytes, bytes + size)};
+    StoredValue value{type, std::vector<unsigned char>(bytes, bytes + size)};
+    auto found = stored.values.find(FoldCase(name));
+    // The registry skips a write that changes nothing, write time included.
+    if (found != stored.values.end() && found->second.type == type && found->second.data == value.data) return 1;
+    stored.values[FoldCase(name)] = value;
     stored.written = ++g_writeClock;
     return 1;
 }

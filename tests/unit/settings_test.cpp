@@ -213,6 +213,20 @@ TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     EXPECT_EQ(UserValue("Module"), "New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "New.Pkm");
+
+    // A later installation's Module comes first; the next save makes the
+    // user's values the latest again, even one that leaves them as they were.
+    DeleteTestKey(kProductKey);
+    Put("Module", kKeyText, "Chosen.Pkm", 11, KeyRoot::kUser);
+    PutNumber("CharActPer", 550, KeyRoot::kUser);
+    PutNumber("SndUse", 1, KeyRoot::kUser);
+    PutText("Module", "Setup.Pkm");
+    RefuseMachineWrites();
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
+    SaveSettings("Chosen.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Chosen.Pkm");
 }
 
 }  // namespace
