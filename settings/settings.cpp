@@ -142,7 +142,11 @@ int LoadSettings() {
     if (UserSettings.CharActPer < kMinCharActPer || UserSettings.CharActPer > kMaxCharActPer)
         UserSettings.CharActPer = kDefaultCharActPer;
     if (!ReadDword(keys, "SndUse", &UserSettings.SndUse)) UserSettings.SndUse = 1;
-    if (!ReadDword(keys, "HideOverFullScreen", &UserSettings.HideOverFullScreen)) UserSettings.HideOverFullScreen = 1;
+    // No save writes this one, so the keys' times say nothing about it: the
+    // user's own setting comes first.
+    ProductKeys usersFirst = {keys.user, keys.machine, 1};
+    if (!ReadDword(usersFirst, "HideOverFullScreen", &UserSettings.HideOverFullScreen))
+        UserSettings.HideOverFullScreen = 1;
     std::strcpy(UserSettings.UserName, "********");
     CloseKeys(keys);
     return 1;

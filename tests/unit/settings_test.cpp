@@ -151,7 +151,9 @@ TEST_F(SettingsTest, TheKeyWrittenLastComesFirstAndTheOtherFillsTheRest) {
     ASSERT_TRUE(WriteFileBytes("User.Pkm", {}));
     PutText("Module", "Machine.Pkm");
     PutNumber("CharActPer", 300);
+    PutNumber("HideOverFullScreen", 1);
     PutNumber("SndUse", 0, KeyRoot::kUser);
+    PutNumber("HideOverFullScreen", 0, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "Machine.Pkm");
     EXPECT_EQ(UserSettings.SndUse, 0);
@@ -161,11 +163,13 @@ TEST_F(SettingsTest, TheKeyWrittenLastComesFirstAndTheOtherFillsTheRest) {
     EXPECT_STREQ(UserSettings.Module, "User.Pkm");
     EXPECT_EQ(UserSettings.CharActPer, 300);
 
-    // A later installation's Module wins over what an exit saved for the user.
+    // A later installation's Module wins over what an exit saved for the
+    // user; HideOverFullScreen, which no save writes, is the user's first.
     PutText("Module", "Setup.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
     EXPECT_EQ(UserSettings.SndUse, 0);
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 0);
     // A newer user's Module that names no file gives way to the machine's.
     Put("Module", kKeyText, "Gone.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
