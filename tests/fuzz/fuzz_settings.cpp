@@ -2,12 +2,7 @@
 // a flags byte (which values exist), the byte counts of Module (two bytes),
 // CharActPer and SndUse (one byte each, low four bits; the high four bits of
 // SndUse's are HideOverFullScreen's), then the values' bytes in that order.
-// The bits of the second count byte above its two low ones say where the
-// values lie: 4, in the user's key instead of the machine's; 8 and 16, the
-// machine's key gets a `Module` of its own after or before them (as from a
-// later or an earlier installation); 32, the save finds machine writes
-// refused. Whatever LoadSettings accepts must survive SaveSettings and a
-// second load.
+// Whatever LoadSettings accepts must survive SaveSettings and a second load.
 #include "platform/keystore.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
@@ -25,19 +20,11 @@ uint32_t Take(const uint8_t** data, size_t* size, uint32_t want) {
     return got;
 }
 
-// The `Module` an installation writes to the machine's key.
-void WriteSetupModule() {
-    SysKey* key = SysKeyCreate(kProductKey);
-    SysKeyWrite(key, "Module", kKeyText, "Setup.Pkm", 9);
-    SysKeyClose(key);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 5) return 0;
     uint8_t flags = data[0];
-    uint8_t layout = data[2];
     uint32_t moduleLength = static_cast<uint32_t>(data[1] | ((data[2] & 3) << 8));
     uint32_t actLength = data[3] & 15;
     uint32_t soundLength = data[4] & 15;
@@ -47,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     SysTestKeyStoreClear();
     ReleaseSettings();
-    if (layout & 16) WriteSetupModule();
     if (flags & 1) {
-        SysKey* key = SysKeyCreate(kProductKey, (layout & 4) ? KeyRoot::kUser : KeyRoot::kMachine);
+        SysKey* key = SysKeyCreate(kProductKey);
         const uint8_t* at = data;
         uint32_t got = Take(&data, &size, moduleLength);
         if (flags & 2) SysKeyWrite(key, "Module", (flags & 16) ? kKeyBinary : kKeyText, at, got);
@@ -64,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (flags & 64) SysKeyWrite(key, "HideOverFullScreen", (flags & 128) ? kKeyText : kKeyDword, at, got);
         SysKeyClose(key);
     }
-    if (layout & 8) WriteSetupModule();
 
     if (LoadSettings()) {
         FuzzCheck(UserSettings.Module && std::strlen(UserSettings.Module) < kModuleValueBuffer, "Module too long");
@@ -77,7 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int32_t act = UserSettings.CharActPer;
         int32_t sound = UserSettings.SndUse;
         int32_t hide = UserSettings.HideOverFullScreen;
-        SysTestRefuseMachineWrites(layout & 32);
         SaveSettings(module);
         FuzzCheck(LoadSettings() == 1, "settings just saved cannot be loaded");
         FuzzCheck(std::strcmp(module, UserSettings.Module) == 0 && act == UserSettings.CharActPer &&

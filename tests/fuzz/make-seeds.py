@@ -241,8 +241,8 @@ def main():
 
     # Settings values: flags, lengths (Module 2 bytes, CharActPer, SndUse with
     # HideOverFullScreen's in its high four bits), data.
-    def settings(flags, module, act, sound, hide=b"", layout=0):
-        lengths = [flags, len(module) & 255, len(module) >> 8 | layout, len(act), len(sound) | (len(hide) << 4)]
+    def settings(flags, module, act, sound, hide=b""):
+        lengths = [flags, len(module) & 255, len(module) >> 8, len(act), len(sound) | (len(hide) << 4)]
         return bytes(lengths) + module + act + sound + hide
     write("settings", "all", settings(15, b"Zippy.Pkm\0", struct.pack("<i", 700), struct.pack("<i", 0)))
     write("settings", "module-only", settings(3, b"Pebble.Pkm", b"", b""))
@@ -253,10 +253,6 @@ def main():
     write("settings", "no-key", settings(0, b"", b"", b""))
     write("settings", "hide-off", settings(79, b"Z.Pkm", b"", b"", struct.pack("<i", 0)))
     write("settings", "hide-text", settings(207, b"Z.Pkm", b"", b"", b"0"))
-    # The user's key beside the machine's: an older one under a later
-    # installation, and a newer one saved where the machine refuses writes.
-    write("settings", "user-then-setup", settings(79, b"Z.Pkm", b"", b"", struct.pack("<i", 0), layout=4 | 8))
-    write("settings", "setup-then-user", settings(15, b"Gone.Pkm", struct.pack("<i", 300), b"\0\0\0\0", layout=4 | 16 | 32))
 
 
 if __name__ == "__main__":

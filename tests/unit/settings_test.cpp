@@ -138,7 +138,6 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
 
     // HideOverFullScreen is only read: a key without it stays so, and an
     // edit made while the program runs survives the save.
-    SaveSettings("New.Pkm");
     EXPECT_FALSE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
     PutNumber("HideOverFullScreen", 0);
     SaveSettings("New.Pkm");
