@@ -26,7 +26,7 @@ struct Settings {
     char* Module;         // start-up module file name (owned); nullptr until loaded
     int32_t CharActPer;   // personality, 100 to 1000 after a successful load
     int32_t SndUse;       // sound effects: 0 off, anything else on
-    int32_t HideOverFullScreen;  // hide while a full-screen program is in front: 0 no, anything else yes
+    int32_t HideOverFullScreen;  // hide while a full-screen program is in front: 0 no, anything else yes; only read
     char UserName[16];    // the user line of the splash and About: "********" once loaded
 };
 

@@ -5,7 +5,9 @@
 // HKEY_CURRENT_USER. The portable build keeps the keys in memory, with the
 // same rules: a value too big for the reader's buffer is unreadable, and a
 // text is stored with exactly the byte count the writer gives (no terminating
-// zero is added). Its test hook can refuse writes below the machine root, as
+// zero is added), and each key keeps the time of its last write from a
+// counter of the store's own that moves one step per write, so runs are
+// reproducible. Its test hook can refuse writes below the machine root, as
 // Windows does for a standard account (see platform/portable/hooks.h).
 #pragma once
 
@@ -36,8 +38,16 @@ SysKey* SysKeyCreate(const char* path, KeyRoot root = KeyRoot::kMachine);
 int SysKeyRead(SysKey* key, const char* name, void* buffer, uint32_t* size);
 
 // Writes a value of `type` with exactly `size` bytes of `data`. Returns 1 on
-// success, 0 when the write is refused.
+// success, 0 when the write is refused. A write of the type and bytes the
+// value holds already changes nothing, not even the key's write time.
 int SysKeyWrite(SysKey* key, const char* name, uint32_t type, const void* data, uint32_t size);
+
+// When the key was made or one of its values last written, as a number that a
+// later write to any key of either root never makes smaller (on Windows the
+// registry's last-write time, whose clock may give two writes close together
+// the same number). Returns 1 and sets `*time`, or 0 when the time cannot be
+// read (a nullptr key included); `*time` is then untouched.
+int SysKeyWriteTime(SysKey* key, uint64_t* time);
 
 // Closes a key from SysKeyOpen or SysKeyCreate. A nullptr is ignored.
 void SysKeyClose(SysKey* key);

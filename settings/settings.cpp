@@ -2,6 +2,7 @@
 // machine, and the same key of the user where the machine's refuses writes.
 #include "settings/settings.h"
 
+#include "platform/file.h"
 #include "platform/keystore.h"
 #include "platform/memory.h"
 
@@ -9,19 +10,74 @@
 
 namespace {
 
-// The product key as read: the user's (nullptr when absent), then the machine's.
+// The product key as read: the user's and the machine's, either nullptr when
+// absent, and which of them comes first.
 struct ProductKeys {
     SysKey* user;
     SysKey* machine;
+    int userFirst;
 };
 
-// Reads a value from the user's key when it is readable there, else from the
-// machine's; the arguments as for SysKeyRead.
+SysKey* FirstKey(const ProductKeys& keys) { return keys.userFirst ? keys.user : keys.machine; }
+SysKey* SecondKey(const ProductKeys& keys) { return keys.userFirst ? keys.machine : keys.user; }
+
+// Opens both product keys. The user's comes first only when it was written
+// after the machine's, or when a time cannot be read (the order earlier
+// versions always read them in): a later Setup's `Module` in the machine's
+// key wins over what an earlier exit saved in the user's key.
+ProductKeys OpenProductKeys() {
+    ProductKeys keys = {SysKeyOpen(kProductKey, KeyRoot::kUser), SysKeyOpen(kProductKey, KeyRoot::kMachine), 0};
+    uint64_t userTime = 0;
+    uint64_t machineTime = 0;
+    keys.userFirst = keys.user && (!keys.machine || !SysKeyWriteTime(keys.user, &userTime) ||
+                                   !SysKeyWriteTime(keys.machine, &machineTime) || userTime > machineTime);
+    return keys;
+}
+
+// Reads a value from the first key when it is readable there, else from the
+// second; the arguments as for SysKeyRead.
 int ReadValue(const ProductKeys& keys, const char* name, void* buffer, uint32_t* size) {
     uint32_t capacity = *size;
-    if (SysKeyRead(keys.user, name, buffer, size)) return 1;
+    if (SysKeyRead(FirstKey(keys), name, buffer, size)) return 1;
     *size = capacity;
-    return SysKeyRead(keys.machine, name, buffer, size);
+    return SysKeyRead(SecondKey(keys), name, buffer, size);
+}
+
+// Reads `key`'s `Module` into `text` (kModuleValueBuffer bytes). The text ends
+// at the first zero byte or the end of the stored data. Returns 0 when the
+// value is missing or its text is longer than 255 bytes.
+int ReadModule(SysKey* key, char* text) {
+    uint32_t size = kModuleValueBuffer;
+    if (!SysKeyRead(key, "Module", text, &size)) return 0;
+    // 256 bytes without a zero leave no room for the terminator and do not fit.
+    const void* nul = std::memchr(text, 0, size);
+    uint32_t length = nul ? static_cast<uint32_t>(static_cast<const char*>(nul) - text) : size;
+    if (length >= kModuleValueBuffer) return 0;
+    text[length] = 0;
+    return 1;
+}
+
+// 1 when `module` opens as a file, resolved as the module reader resolves it.
+int NamesFile(const char* module) {
+    SysFile* file = SysFileOpenRead(module);
+    SysFileClose(file);
+    return file != nullptr;
+}
+
+// The start-up module into `text` (kModuleValueBuffer bytes): the first
+// key's, else the second's. A name from the user's key that names no file
+// (its module was removed, or a later installation replaced it) gives way to
+// the machine's. Returns 0 when neither key has a readable one.
+int ChooseModule(const ProductKeys& keys, char* text) {
+    SysKey* from = FirstKey(keys);
+    if (!ReadModule(from, text)) {
+        from = SecondKey(keys);
+        if (!ReadModule(from, text)) return 0;
+    }
+    char machineText[kModuleValueBuffer];
+    if (from == keys.user && !NamesFile(text) && ReadModule(keys.machine, machineText))
+        std::memcpy(text, machineText, sizeof machineText);
+    return 1;
 }
 
 // Reads a 32-bit number value. Values of any other size are unreadable: a
@@ -42,24 +98,23 @@ int WriteDword(SysKey* key, const char* name, int32_t value) {
     return SysKeyWrite(key, name, kKeyDword, data, sizeof data);
 }
 
-// 1 when `key` holds a 32-bit number value `name`.
-int HoldsDword(SysKey* key, const char* name) {
-    uint8_t data[4];
-    uint32_t size = sizeof data;
-    return SysKeyRead(key, name, data, &size) && size == sizeof data;
-}
-
 // Writes the values to `key`. Returns 1 when every write succeeded.
+// `HideOverFullScreen` is never written: nothing in the program changes it,
+// so an edit made in the key while the program runs survives the exit.
 int WriteValues(SysKey* key, const char* module) {
     if (!key) return 0;
     const char* text = module ? module : "";
-    int written = SysKeyWrite(key, "Module", kKeyText, text, static_cast<uint32_t>(std::strlen(text)));
+    uint32_t size = static_cast<uint32_t>(std::strlen(text) + 1);
+    // The registry skips a write that changes nothing and keeps the key's
+    // write time, so a save that left the user's key as it was would leave it
+    // older than a machine's key written since. The name goes out once as
+    // binary data first (it reads the same, whatever the type), so the save is
+    // always the key's latest write. Then as text with its terminating zero,
+    // as readers of REG_SZ expect.
+    SysKeyWrite(key, "Module", kKeyBinary, text, size);
+    int written = SysKeyWrite(key, "Module", kKeyText, text, size);
     written &= WriteDword(key, "CharActPer", UserSettings.CharActPer);
     written &= WriteDword(key, "SndUse", UserSettings.SndUse);
-    // Most users never set this one: while it holds the default and the key
-    // has no number of that name, the key stays exactly as it was.
-    if (UserSettings.HideOverFullScreen != 1 || HoldsDword(key, "HideOverFullScreen"))
-        written &= WriteDword(key, "HideOverFullScreen", UserSettings.HideOverFullScreen);
     return written;
 }
 
@@ -71,27 +126,13 @@ void CloseKeys(const ProductKeys& keys) {
 }  // namespace
 
 int LoadSettings() {
-    ProductKeys keys = {SysKeyOpen(kProductKey, KeyRoot::kUser), SysKeyOpen(kProductKey, KeyRoot::kMachine)};
+    ProductKeys keys = OpenProductKeys();
     if (!keys.user && !keys.machine) return 0;
 
     SysFree(UserSettings.Module);
     UserSettings.Module = nullptr;
-    char buffer[kModuleValueBuffer];
-    uint32_t size = sizeof buffer;
-    if (!ReadValue(keys, "Module", buffer, &size)) {
-        CloseKeys(keys);
-        return 0;
-    }
-    // The text ends at the first zero byte or the end of the stored data; 256
-    // bytes without a zero leave no room for the terminator and do not fit.
-    const void* nul = std::memchr(buffer, 0, size);
-    uint32_t length = nul ? static_cast<uint32_t>(static_cast<const char*>(nul) - buffer) : size;
-    if (length >= kModuleValueBuffer) {
-        CloseKeys(keys);
-        return 0;
-    }
-    buffer[length] = 0;
-    UserSettings.Module = SysDupText(buffer);
+    char module[kModuleValueBuffer];
+    if (ChooseModule(keys, module)) UserSettings.Module = SysDupText(module);
     if (!UserSettings.Module) {
         CloseKeys(keys);
         return 0;
@@ -101,7 +142,11 @@ int LoadSettings() {
     if (UserSettings.CharActPer < kMinCharActPer || UserSettings.CharActPer > kMaxCharActPer)
         UserSettings.CharActPer = kDefaultCharActPer;
     if (!ReadDword(keys, "SndUse", &UserSettings.SndUse)) UserSettings.SndUse = 1;
-    if (!ReadDword(keys, "HideOverFullScreen", &UserSettings.HideOverFullScreen)) UserSettings.HideOverFullScreen = 1;
+    // No save writes this one, so the keys' times say nothing about it: the
+    // user's own setting comes first.
+    ProductKeys usersFirst = {keys.user, keys.machine, 1};
+    if (!ReadDword(usersFirst, "HideOverFullScreen", &UserSettings.HideOverFullScreen))
+        UserSettings.HideOverFullScreen = 1;
     std::strcpy(UserSettings.UserName, "********");
     CloseKeys(keys);
     return 1;
@@ -112,7 +157,8 @@ void SaveSettings(const char* module) {
     int saved = WriteValues(machine, module);
     SysKeyClose(machine);
     // The user's key takes the values when the machine's refused them, and
-    // once it exists it is kept up to date, since it is read first.
+    // once it exists it is kept up to date too, so that it never holds older
+    // choices (where the keys' times cannot be compared it is read first).
     SysKey* user = saved ? SysKeyOpen(kProductKey, KeyRoot::kUser) : SysKeyCreate(kProductKey, KeyRoot::kUser);
     WriteValues(user, module);
     SysKeyClose(user);

@@ -2,7 +2,8 @@
 // configuration (the registry on Windows), read once at start-up into the one
 // in-memory Settings record and written back once at shutdown or at the end
 // of the session. Where the machine's key refuses the writes (a standard
-// account), the same key of the user takes them, and is read first.
+// account), the same key of the user takes them, and is read first while it
+// was written after the machine's.
 #pragma once
 
 #include "mascot/state.h"
@@ -15,21 +16,22 @@ constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
 constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
 
-// Reads the product key into UserSettings, each value from the user's key when
-// it is readable there, else from the machine's. Returns 1, or 0 when neither
-// key exists or `Module` is missing from both or longer than 255 bytes; when
-// no key can be opened nothing in UserSettings changes. `CharActPer` missing,
-// unreadable or outside 100..1000 becomes 550; `SndUse` and
-// `HideOverFullScreen` missing or unreadable become 1.
+// Reads the product key into UserSettings, each value from the key written
+// last (the user's or the machine's) when it is readable there, else from the
+// other; `HideOverFullScreen`, which no save writes, from the user's first. A
+// `Module` from the user's key that names no file gives way to the machine's.
+// Returns 1, or 0 when neither key exists or neither holds a `Module` of at
+// most 255 bytes; when no key can be opened nothing in UserSettings changes.
+// `CharActPer` missing, unreadable or outside 100..1000 becomes 550; `SndUse`
+// and `HideOverFullScreen` missing or unreadable become 1.
 int LoadSettings();
 
-// Writes `module` (as text without its terminating zero), `CharActPer` and
-// `SndUse` to the machine's product key, creating it when absent, and
-// `HideOverFullScreen` when it is not 1 or the key already holds it as a
-// number (a key as the installer made it stays without it). When any of
-// that is refused, the values go to the user's product key (created
-// when absent); a user's key that exists is written too. Failures are
-// silent: what cannot be written keeps its old value.
+// Writes `module` (as text with its terminating zero), `CharActPer` and
+// `SndUse` to the machine's product key, creating it when absent. When any of
+// that is refused, the values go to the user's product key (created when
+// absent); a user's key that exists is written too. `HideOverFullScreen` is
+// only ever read. Failures are silent: what cannot be written keeps its old
+// value.
 void SaveSettings(const char* module);
 
 // Frees the record's `Module` text and clears the record.

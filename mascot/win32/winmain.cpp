@@ -73,15 +73,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Instance = instance;
     SeedRandom(SysNow());
 
+    // A copy running elevated (the one Setup started) made the mutex with a
+    // security that denies this one: access denied means it exists too.
     HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kProductCaption);
-    if (!existing) {
+    bool another = existing || GetLastError() == ERROR_ACCESS_DENIED;
+    if (existing) CloseHandle(existing);
+    if (!another) {
         InstanceMutex = CreateMutexA(nullptr, FALSE, kProductCaption);
         // A copy started at the same moment passes the check above too;
-        // whichever creates the mutex second finds it made already.
-        if (InstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) existing = InstanceMutex;
+        // whichever creates the mutex second finds it made already (or, if
+        // the other is elevated, is denied it).
+        DWORD error = GetLastError();
+        another = InstanceMutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
     }
-    if (existing) {
-        CloseHandle(existing);
+    if (another) {
+        if (InstanceMutex) CloseHandle(InstanceMutex);
+        InstanceMutex = nullptr;
         MessageBoxA(nullptr, kMsgAlreadyRunning, kProductCaption, MB_ICONWARNING);
         return 0;
     }

@@ -52,6 +52,16 @@ int SysKeyWrite(SysKey* key, const char* name, uint32_t type, const void* data, 
     return result == ERROR_SUCCESS;
 }
 
+int SysKeyWriteTime(SysKey* key, uint64_t* time) {
+    if (!key) return 0;
+    FILETIME written;
+    if (RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &written) != ERROR_SUCCESS)
+        return 0;
+    *time = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    return 1;
+}
+
 void SysKeyClose(SysKey* key) {
     if (key) RegCloseKey(ToHkey(key));
 }

@@ -3,7 +3,9 @@
 // run against Wine's registry.
 #include "platform/keystore.h"
 #include "settings/settings.h"
+#include "tests/support/module_writer.h"
 #include "tests/support/platform_support.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,7 @@ protected:
         SysKey* key = SysKeyOpen(kProductKey, KeyRoot::kUser);
         char buffer[64] = {};
         uint32_t size = sizeof buffer - 1;
-        std::string text = SysKeyRead(key, name, buffer, &size) ? std::string(buffer, size) : "";
+        std::string text = SysKeyRead(key, name, buffer, &size) ? std::string(buffer) : "";
         SysKeyClose(key);
         return text;
     }
@@ -116,7 +118,7 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     uint32_t size = 0;
     ASSERT_TRUE(StoredValueInfo(kProductKey, "Module", &type, &size));
     EXPECT_EQ(type, kKeyText);
-    EXPECT_EQ(size, 7u) << "text stored without its terminating zero";
+    EXPECT_EQ(size, 8u) << "text stored with its terminating zero";
     ASSERT_TRUE(StoredValueInfo(kProductKey, "CharActPer", &type, &size));
     EXPECT_EQ(type, kKeyDword);
     EXPECT_EQ(size, 4u);
@@ -134,45 +136,56 @@ TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     EXPECT_EQ(UserSettings.CharActPer, 300);
     EXPECT_EQ(UserSettings.SndUse, 7);
 
-    // HideOverFullScreen: a key without it stays so while it holds the
-    // default; once turned off it is written, and from then on kept current.
+    // HideOverFullScreen is only read: a key without it stays so, and an
+    // edit made while the program runs survives the save.
     EXPECT_FALSE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
-    UserSettings.HideOverFullScreen = 0;
+    PutNumber("HideOverFullScreen", 0);
     SaveSettings("New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_EQ(UserSettings.HideOverFullScreen, 0);
-    UserSettings.HideOverFullScreen = 1;
-    SaveSettings("New.Pkm");
-    ASSERT_EQ(LoadSettings(), 1);
-    EXPECT_EQ(UserSettings.HideOverFullScreen, 1);
-    ASSERT_TRUE(StoredValueInfo(kProductKey, "HideOverFullScreen", &type, &size));
-    EXPECT_EQ(type, kKeyDword);
 }
 
-TEST_F(SettingsTest, TheUsersValuesComeFirstAndTheMachinesFillTheRest) {
+TEST_F(SettingsTest, TheKeyWrittenLastComesFirstAndTheOtherFillsTheRest) {
+    ScopedTempDir dir;  // where relative module names resolve
+    ASSERT_TRUE(WriteFileBytes("User.Pkm", {}));
     PutText("Module", "Machine.Pkm");
     PutNumber("CharActPer", 300);
-    PutNumber("SndUse", 0);
-    PutNumber("SndUse", 1, KeyRoot::kUser);
+    PutNumber("HideOverFullScreen", 1);
+    PutNumber("SndUse", 0, KeyRoot::kUser);
+    PutNumber("HideOverFullScreen", 0, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "Machine.Pkm");
-    EXPECT_EQ(UserSettings.CharActPer, 300);
-    EXPECT_EQ(UserSettings.SndUse, 1);
+    EXPECT_EQ(UserSettings.SndUse, 0);
 
     Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "User.Pkm");
+    EXPECT_EQ(UserSettings.CharActPer, 300);
+
+    // A later installation's Module wins over what an exit saved for the
+    // user; HideOverFullScreen, which no save writes, is the user's first.
+    PutText("Module", "Setup.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
+    EXPECT_EQ(UserSettings.SndUse, 0);
+    EXPECT_EQ(UserSettings.HideOverFullScreen, 0);
+    // A newer user's Module that names no file gives way to the machine's.
+    Put("Module", kKeyText, "Gone.Pkm", 8, KeyRoot::kUser);
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
 
     DeleteTestKey(kProductKey);
-    Put("Module", kKeyText, "User.Pkm", 8, KeyRoot::kUser);
+    Put("Module", kKeyText, "Gone.Pkm", 8, KeyRoot::kUser);
     ASSERT_EQ(LoadSettings(), 1) << "the user's key alone loads";
-    EXPECT_STREQ(UserSettings.Module, "User.Pkm");
+    EXPECT_STREQ(UserSettings.Module, "Gone.Pkm");
     EXPECT_EQ(UserSettings.CharActPer, 550);
 }
 
 TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     PutText("Module", "Setup.Pkm");
     if (!RefuseMachineWrites()) GTEST_SKIP() << "only the portable key store refuses on request";
+    ScopedTempDir dir;
+    ASSERT_TRUE(WriteFileBytes("Chosen.Pkm", {}));
     ASSERT_EQ(LoadSettings(), 1);
     UserSettings.CharActPer = 200;
     UserSettings.SndUse = 0;
@@ -203,6 +216,20 @@ TEST_F(SettingsTest, RefusedMachineWritesGoToTheUsersKeyWhichThenStaysCurrent) {
     EXPECT_EQ(UserValue("Module"), "New.Pkm");
     ASSERT_EQ(LoadSettings(), 1);
     EXPECT_STREQ(UserSettings.Module, "New.Pkm");
+
+    // A later installation's Module comes first; the next save makes the
+    // user's values the latest again, even one that leaves them as they were.
+    DeleteTestKey(kProductKey);
+    Put("Module", kKeyText, "Chosen.Pkm", 11, KeyRoot::kUser);
+    PutNumber("CharActPer", 550, KeyRoot::kUser);
+    PutNumber("SndUse", 1, KeyRoot::kUser);
+    PutText("Module", "Setup.Pkm");
+    RefuseMachineWrites();
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Setup.Pkm");
+    SaveSettings("Chosen.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_STREQ(UserSettings.Module, "Chosen.Pkm");
 }
 
 }  // namespace

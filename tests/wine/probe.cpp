@@ -47,6 +47,9 @@
 //                                        windows=CLASS,... of the process owning HWND: its GDI
 //                                        and USER object counts, private memory and windows
 //   zippit_probe key dump | key clear | key set-module TEXT | key set-dword NAME N
+//   zippit_probe deniedmutex             holds Zippit's named mutex as an elevated copy does for
+//                                        one that is not (no one else may open it); prints
+//                                        held=1, then waits until ended
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>
@@ -61,6 +64,7 @@
 namespace {
 
 constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
+constexpr char kProductCaption[] = "Zippit(\xd1\xdd\xca\xbe\xb0\xe6)";  // Zippit(演示版) in GBK
 constexpr char kStandClass[] = "ZippitProbeStand";
 constexpr DWORD kPollMs = 50;
 
@@ -594,6 +598,20 @@ int main(int argc, char** argv) {
         SetForegroundWindow(window);
         return GetForegroundWindow() == window ? 0 : 1;
     }
+    if (command == "deniedmutex") {
+        // A DACL without entries grants no access to anyone.
+        SECURITY_DESCRIPTOR security;
+        ACL empty;
+        InitializeSecurityDescriptor(&security, SECURITY_DESCRIPTOR_REVISION);
+        InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+        SetSecurityDescriptorDacl(&security, TRUE, &empty, FALSE);
+        SECURITY_ATTRIBUTES attributes = {sizeof attributes, &security, FALSE};
+        if (!CreateMutexA(&attributes, FALSE, kProductCaption)) return 1;
+        std::printf("held=1\n");
+        std::fflush(stdout);
+        Sleep(INFINITE);
+        return 0;
+    }
     if (command == "screen") {
         std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
@@ -634,8 +652,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "msgbox" && argc >= 3) {
-        static const char caption[] = "Zippit(\xd1\xdd\xca\xbe\xb0\xe6)";  // Zippit(演示版) in GBK
-        HWND box = WaitFor(std::strtoul(argv[2], nullptr, 10), [] { return FindVisibleDialog(0, caption); });
+        HWND box = WaitFor(std::strtoul(argv[2], nullptr, 10), [] { return FindVisibleDialog(0, kProductCaption); });
         if (!box) return 2;
         // A message box's text is its static control 0xFFFF.
         std::printf("text=%s\n", WindowText(GetDlgItem(box, 0xFFFF)).c_str());

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Zippit.exe refusing to start under wine64: no product key, a key without
-# `Module`, an empty or missing module file, a module of another version.
+# `Module`, an empty or missing module file, a module of another version, a
+# copy running elevated.
 # Each shows its message, ends with 0 and leaves the product key as it was.
 # Then a run at 192 DPI, where the program does start: the character is
 # drawn twice as large.
@@ -50,6 +51,18 @@ if [ -x "$ROOT/dist/bin/pkm" ]; then
 else
     fail "dist/bin/pkm is missing: the native build makes it"
 fi
+
+# A copy running elevated (as Setup starts it) holds the mutex with a
+# security that denies this copy even opening it: another copy all the same.
+probe key clear
+probe key set-module Zippy.Pkm
+"$WINE" "$PROBE_EXE" deniedmutex >"$WORK/mutex.log" 2>&1 &
+mutex_pid=$!
+started_pids="$started_pids $mutex_pid"
+i=0
+until grep -q held "$WORK/mutex.log" || [ $i -ge 150 ]; do sleep 0.1; i=$((i + 1)); done
+refused "a copy running elevated" "不能多重起动。"
+kill "$mutex_pid"
 
 # At 192 DPI the character comes at twice its size: a 144 x 160 window
 # whose shape is Zippy's region with every number doubled, his standing line

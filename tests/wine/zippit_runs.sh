@@ -10,7 +10,7 @@
 # 0: the tray icon's click is answered at once while the program waits for
 # the next frame, a new taskbar gets the icon again, a full-screen window is
 # stood on like any other, and the end of the session saves the settings
-# before the process is ended.
+# before the process is ended, leaving an edited HideOverFullScreen as it is.
 # usage: zippit_runs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
@@ -201,10 +201,12 @@ kill "$full_pid"
 
 # The end of the session: the settings are saved before the process is
 # ended (the key is emptied first, so what it holds then was written then).
+# HideOverFullScreen, edited while the program runs, keeps the edit.
 probe key clear
+probe key set-dword HideOverFullScreen 1
 probe post "$hwnd" 0x11 0 0  # WM_QUERYENDSESSION
 probe post "$hwnd" 0x16 1 0  # WM_ENDSESSION, the session ends
-chosen="CharActPer=dword:300 HideOverFullScreen=dword:0 Module=type1:Slow.Pkm SndUse=dword:0 "
+chosen="CharActPer=dword:300 HideOverFullScreen=dword:1 Module=type1:Slow.Pkm SndUse=dword:0 "
 key_holds() { saved=$(probe key dump | sort | tr '\n' ' '); [ "$saved" = "$1" ]; }
 tray_gone() { [ "$(probe tray "$hwnd")" = "tray=0" ]; }
 check "the end of the session saves the chosen settings" eventually 10 key_holds "$chosen"
