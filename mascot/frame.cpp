@@ -67,9 +67,15 @@ void SnapHorizontally(Rect* rect, const Rect& support) {
 }
 
 // Follows the foreground window. Returns false when the taskbar or (unless
-// the user turned it off) a full-screen program is in front: the mascot is
-// then hidden and the frame ends.
+// the user turned it off) a full-screen program or a presentation is in
+// front: the mascot is then hidden and the frame ends.
 bool TrackSupportWindow(const Cel* cel) {
+    // The system's own word comes first: it also knows of presentation
+    // settings and of a full-screen program that is not the front window.
+    if (UserSettings.HideOverFullScreen != 0 && SysUserIsBusy()) {
+        SysHideWindow(MainWindow);
+        return false;
+    }
     SysWindow* foreground = SysForegroundWindow();
     if (foreground == MainWindow) return true;
     // Checked every frame, not only when the front window changes: the window
@@ -143,6 +149,8 @@ void ResetFrameState() {
     LastDirection = 0;
     LastFrame = FrameRecord{};
     LastDrawn = DrawnCel{};
+    FramesStopped = 0;
+    UserAway = 0;
 }
 
 int SupportArea(SysWindow* support, Rect* rect) {

@@ -93,3 +93,9 @@ void SysWindowMonitor(SysWindow* window, Monitor* monitor);
 // 1 when the window has a title bar, 0 when it has none (a full-screen
 // game or film, the desktop) or is no window.
 int SysWindowHasCaption(SysWindow* window);
+
+// 1 while the system says the user must not be disturbed: presentation
+// settings on, a full-screen or Direct3D full-screen program running, a
+// screen saver shown or the session locked. 0 otherwise, also where the
+// system cannot tell.
+int SysUserIsBusy();

@@ -63,6 +63,10 @@ int WriteValues(SysKey* key, const char* module) {
     return written;
 }
 
+// 0 (no key), or a virtual-key code of 1 to 255 with modifier bits of
+// kHotKeyAlt to kHotKeyWin above it and nothing more.
+bool IsHotKeyValue(int32_t value) { return value == 0 || ((value & ~0xFFF) == 0 && (value & 0xFF) != 0); }
+
 void CloseKeys(const ProductKeys& keys) {
     SysKeyClose(keys.user);
     SysKeyClose(keys.machine);
@@ -102,6 +106,16 @@ int LoadSettings() {
         UserSettings.CharActPer = kDefaultCharActPer;
     if (!ReadDword(keys, "SndUse", &UserSettings.SndUse)) UserSettings.SndUse = 1;
     if (!ReadDword(keys, "HideOverFullScreen", &UserSettings.HideOverFullScreen)) UserSettings.HideOverFullScreen = 1;
+    // The choices below have no control in the program, which never writes
+    // them: the user sets them in the key, and a value that means nothing
+    // leaves today's behaviour.
+    if (!ReadDword(keys, "HideHotKey", &UserSettings.HideHotKey) || !IsHotKeyValue(UserSettings.HideHotKey))
+        UserSettings.HideHotKey = kDefaultHideHotKey;
+    if (!ReadDword(keys, "IdleMinutes", &UserSettings.IdleMinutes) || UserSettings.IdleMinutes < 0)
+        UserSettings.IdleMinutes = 0;
+    if (!ReadDword(keys, "SizeFactor", &UserSettings.SizeFactor) || UserSettings.SizeFactor < 1 ||
+        UserSettings.SizeFactor > kMaxSizeFactor)
+        UserSettings.SizeFactor = 1;
     std::strcpy(UserSettings.UserName, "********");
     CloseKeys(keys);
     return 1;
@@ -120,5 +134,5 @@ void SaveSettings(const char* module) {
 
 void ReleaseSettings() {
     SysFree(UserSettings.Module);
-    UserSettings = Settings{nullptr, kDefaultCharActPer, 1, 1, ""};
+    UserSettings = Settings{nullptr, kDefaultCharActPer, 1, 1, kDefaultHideHotKey, 0, 1, ""};
 }

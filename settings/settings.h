@@ -20,7 +20,11 @@ constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the term
 // key exists or `Module` is missing from both or longer than 255 bytes; when
 // no key can be opened nothing in UserSettings changes. `CharActPer` missing,
 // unreadable or outside 100..1000 becomes 550; `SndUse` and
-// `HideOverFullScreen` missing or unreadable become 1.
+// `HideOverFullScreen` missing or unreadable become 1. `HideHotKey`
+// missing, unreadable or not a key (kDefaultHideHotKey's form) becomes
+// Ctrl+Alt+Z; `IdleMinutes` missing, unreadable or negative becomes 0;
+// `SizeFactor` missing, unreadable or outside 1..4 becomes 1. SaveSettings
+// never writes these three.
 int LoadSettings();
 
 // Writes `module` (as text without its terminating zero), `CharActPer` and

@@ -223,10 +223,21 @@ TEST_F(FrameTest, AFullScreenProgramInFrontHidesTheCharacter) {
     SysTestSetCaption(game, 0);
     SysTestSetForeground(game);
     FrameTick();
-    UserSettings.HideOverFullScreen = 1;
     EXPECT_EQ(LastFrame.shown, 1);
     EXPECT_EQ(SupportWindow, game);
     EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);
+
+    // A presentation (the system's busy state) hides it over any window, unless turned off too.
+    SysTestSetForeground(support_);
+    SysTestSetUserBusy(1);
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 1);
+    UserSettings.HideOverFullScreen = 1;
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 0);
+    SysTestSetUserBusy(0);
+    FrameTick();
+    EXPECT_EQ(LastFrame.shown, 1);
 }
 
 TEST_F(FrameTest, WithoutAWindowTheCharacterStandsOnItsOwnMonitorsWorkArea) {
