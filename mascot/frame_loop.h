@@ -1,11 +1,11 @@
 // The frame loop: the mascot program's main loop. It handles every waiting
 // window message first and, when none waits, waits until the current step
-// has been shown for its duration, then runs one frame; while the frames are
-// stopped (hidden by the user, session locked, display off) it waits for
-// messages alone. A message that
+// has been shown for its duration, then runs one frame. A message that
 // arrives during the wait is handled at once and the wait resumes for the
 // time that remains, so the frames keep their moments. Nothing else paces the
-// animation: no timer, no second thread.
+// animation: no timer, no second thread. While the frames are stopped (hidden
+// by the user, the session locked, the display off) it waits for messages
+// alone.
 #pragma once
 
 #include <cstdint>

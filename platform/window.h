@@ -94,8 +94,11 @@ void SysWindowMonitor(SysWindow* window, Monitor* monitor);
 // game or film, the desktop) or is no window.
 int SysWindowHasCaption(SysWindow* window);
 
-// 1 while the system says the user must not be disturbed: presentation
-// settings on, a full-screen or Direct3D full-screen program running, a
-// screen saver shown or the session locked. 0 otherwise, also where the
-// system cannot tell.
-int SysUserIsBusy();
+// What the system says of the user, as far as being disturbed goes.
+enum class UserState {
+    kAvailable,          // nothing against it (also where the system cannot tell)
+    kFullScreenProgram,  // a full-screen program, Direct3D or other, is running
+    kPresenting,         // presentation settings are on
+    kAway,               // a screen saver is shown or the session is locked
+};
+UserState SysUserState();

@@ -43,7 +43,7 @@ void SysTestSetMessageAnswer(int answer);
 // desktop window exists from the start: 0,0,1024,768, class "#32769".
 SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible);
 // Forgets every window made with SysTestCreateWindow, the foreground, the
-// monitors and the busy state.
+// monitors and the user's state.
 void SysTestDestroyAllWindows();
 void SysTestSetForeground(SysWindow* window);  // nullptr: no foreground window
 // Closes a window: its rectangle can no longer be read (and it is no longer in front).
@@ -59,8 +59,8 @@ void SysTestSetMonitors(const Monitor* monitors, int count);
 // Windows made by SysTestCreateWindow have a title bar unless told otherwise.
 void SysTestSetCaption(SysWindow* window, int hasCaption);
 void SysTestSetCursor(int32_t x, int32_t y);
-// What SysUserIsBusy answers from now on (0 at start): a presentation or the like.
-void SysTestSetUserBusy(int busy);
+// What SysUserState answers from now on (kAvailable at start).
+void SysTestSetUserState(UserState state);
 
 // What a window shows: rectangle, visibility, its shape (region data as last
 // given) and the pixels last painted into it (RGB, top row first).

@@ -96,7 +96,7 @@ int SysWindowHasCaption(SysWindow* window) {
     return (GetWindowLongA(Hwnd(window), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
-int SysUserIsBusy() {
+UserState SysUserState() {
     // Looked up once: shell32 is not among the window service's libraries.
     using QueryFunction = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
     static QueryFunction query = [] {
@@ -105,11 +105,19 @@ int SysUserIsBusy() {
         return reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(found));
     }();
     QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
-    if (!query || query(&state) != S_OK) return 0;
-    // Quiet time, the first hour after a new account's first sign-in or after
-    // an upgrade, is no reason: the character would not show for an hour
-    // after a fresh install. Nor is a store app (QUNS_APP), which since
-    // Windows 10 runs in a window like any other.
-    return state == QUNS_NOT_PRESENT || state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN ||
-           state == QUNS_PRESENTATION_MODE;
+    if (!query || query(&state) != S_OK) return UserState::kAvailable;
+    switch (state) {
+        case QUNS_BUSY:
+        case QUNS_RUNNING_D3D_FULL_SCREEN:
+            return UserState::kFullScreenProgram;
+        case QUNS_PRESENTATION_MODE:
+            return UserState::kPresenting;
+        case QUNS_NOT_PRESENT:
+            return UserState::kAway;
+        default:
+            // Quiet time, the first hour after a new account's first sign-in
+            // or after an upgrade, says nothing of the user now; a store app
+            // (QUNS_APP) runs in a window like any other since Windows 10.
+            return UserState::kAvailable;
+    }
 }
