@@ -45,7 +45,7 @@ sleeps_3s() {
     runs() { awk '{ print $3 }' "/proc/$zippit_pid/task/$zippit_pid/schedstat"; }
     before=$(runs)
     sleep 3
-    [ "$(runs)" = "$before" ]
+    [ -n "$before" ] && [ "$(runs)" = "$before" ]
 }
 
 # A full-screen program: a window without a title bar as large as the
