@@ -3,16 +3,72 @@
 
 #include "mascot/random.h"
 #include "mascot/state.h"
+#include "modules/container.h"
 #include "modules/scale.h"
+#include "platform/clock.h"
+#include "platform/memory.h"
 #include "platform/sound.h"
 
 #include <cstring>
+
+namespace {
+
+constexpr char kSleepPrefix[] = "slp";
+constexpr int64_t kMillisecondsPerMinute = 60000;
+
+// Switches to `name` so that the old action's anchor point and the new
+// one's fall on the same screen point at the next frame.
+void SwitchKeepingStandingPoint(const char* name) {
+    int64_t oldAnchorX = RunningCharacter.currentAction->anchorX;
+    int64_t oldAnchorY = RunningCharacter.currentAction->anchorY;
+    SwitchAction(name);
+    PendingShiftX = RunningCharacter.currentAction->anchorX - oldAnchorX;
+    PendingShiftY = RunningCharacter.currentAction->anchorY - oldAnchorY;
+}
+
+// Notes the user going away or coming back. Returns true when the
+// character fell asleep or woke up, which switched its action.
+bool FollowTheUser() {
+    if (UserSettings.IdleMinutes <= 0) return false;
+    int away = SysIdleTime() >= UserSettings.IdleMinutes * kMillisecondsPerMinute ? 1 : 0;
+    if (away == UserAway) return false;
+    UserAway = away;
+    if (away) {
+        // Already asleep of its own accord: it now stays so.
+        if (IsSleepAction(RunningCharacter.currentAction)) return false;
+        // Looked for once per absence: a module without one goes on as it was.
+        char name[kMaxActionName + 1];
+        if (!FindSleepAction(RunningCharacter.modulePath, name)) return false;
+        SysStopSound();
+        SwitchKeepingStandingPoint(name);
+        return true;
+    }
+    if (!IsSleepAction(RunningCharacter.currentAction)) return false;
+    ChooseNextAction();
+    return true;
+}
+
+}  // namespace
 
 bool IsWalkingAction(const Action* action) {
     return std::strncmp(action->name, "wkr", 3) == 0 || std::strncmp(action->name, "wkl", 3) == 0;
 }
 bool IsIdleAction(const Action* action) { return std::strncmp(action->name, "def", 3) == 0; }
 bool IsMouseWatchingAction(const Action* action) { return std::strncmp(action->name, "mus", 3) == 0; }
+bool IsSleepAction(const Action* action) { return std::strncmp(action->name, kSleepPrefix, 3) == 0; }
+
+int FindSleepAction(const char* modulePath, char (&name)[kMaxActionName + 1]) {
+    name[0] = 0;
+    uint32_t count = 0;
+    DirectoryRecord* records = ReadModuleDirectory(modulePath, &count);
+    if (!records) return 0;
+    for (uint32_t i = 0; i < count && !name[0]; i++) {
+        const char* entry = records[i].name;
+        if (std::strncmp(entry, kSleepPrefix, 3) == 0 && !std::strchr(entry, '.')) std::strcpy(name, entry);
+    }
+    SysFree(records);
+    return name[0] != 0;
+}
 
 int32_t WeightedSoundPick(const Action* action, int32_t r) {
     int64_t left = r;
@@ -24,6 +80,7 @@ int32_t WeightedSoundPick(const Action* action, int32_t r) {
 }
 
 void AdvanceStep() {
+    if (FollowTheUser()) return;
     Action* action = RunningCharacter.currentAction;
     action->tickCount++;
     if (action->sounds && UserSettings.SndUse != 0 && action->tickCount == action->soundTick) {
@@ -52,7 +109,8 @@ void AdvanceStep() {
             action->stepIndex = action->loopStart;
             return;
         }
-    } else if (action->loopRepeat < 0) {
+    } else if (action->loopRepeat < 0 || (UserAway && IsSleepAction(action))) {
+        // Asleep while the user is away: the loop's part again, not the way in.
         action->stepIndex = action->loopStart;
         return;
     }
@@ -85,12 +143,7 @@ void ChooseNextAction() {
     char name[kMaxActionName + 1];
     std::strncpy(name, next.entries[pick].name, kMaxActionName);
     name[kMaxActionName] = 0;
-
-    int64_t oldAnchorX = action->anchorX;
-    int64_t oldAnchorY = action->anchorY;
-    SwitchAction(name);
-    PendingShiftX = RunningCharacter.currentAction->anchorX - oldAnchorX;
-    PendingShiftY = RunningCharacter.currentAction->anchorY - oldAnchorY;
+    SwitchKeepingStandingPoint(name);
 }
 
 void SwitchAction(const char* name) {

@@ -5,7 +5,9 @@
 //
 // Kinds of action are told by the first three characters of the name:
 // "wkr"/"wkl" walk (end at an edge; repeat four times in five), "def" idle
-// (the draw ranges over CharActPer), "mus" mouse-watching (see frame.h).
+// (the draw ranges over CharActPer), "mus" mouse-watching (see frame.h),
+// "slp" sleep: once the user has given no input for IdleMinutes, the
+// character plays its module's sleep action, repeating it, until input comes.
 #pragma once
 
 #include "modules/action.h"
@@ -15,8 +17,19 @@
 bool IsWalkingAction(const Action* action);
 bool IsIdleAction(const Action* action);
 bool IsMouseWatchingAction(const Action* action);
+bool IsSleepAction(const Action* action);
 
-// Moves the running character's current action on by one frame.
+// The sleep action of the module at `modulePath`: the first entry of its
+// directory whose name begins with "slp" and has no suffix. Returns 1 with
+// its name in `name`; 0 (and `name` empty) when the module has none or
+// cannot be read.
+int FindSleepAction(const char* modulePath, char (&name)[kMaxActionName + 1]);
+
+// Moves the running character's current action on by one frame. With
+// IdleMinutes set it first follows the user: gone that long without input,
+// the character switches to its sleep action (when the module has one) and
+// plays it over and over instead of ending it; the first frame after input
+// came draws the next action from the sleep action's list.
 void AdvanceStep();
 
 // Draws the next action from the current action's list and switches to it.

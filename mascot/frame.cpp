@@ -66,11 +66,36 @@ void SnapHorizontally(Rect* rect, const Rect& support) {
         rect->left = support.left;
 }
 
+// The desktop, the shell's desktop windows and the taskbar: they cover the
+// screen (the taskbar its edge) yet are no program the user works in.
+bool IsShellWindow(SysWindow* window) {
+    if (window == SysDesktopWindow()) return true;
+    char className[256];
+    SysWindowClassName(window, className, sizeof className);
+    for (const char* shell : {kTaskbarClass, kShellDesktopClass, kShellWorkerClass})
+        if (std::strcmp(className, shell) == 0) return true;
+    return false;
+}
+
+// The system's word that the user is not to be disturbed: presentation
+// settings, a screen saver or a locked session, a full-screen program. The
+// last is no reason while the shell's desktop or nothing is in front: some
+// screen overlays make the system report one over the empty desktop.
+bool UserIsBusy(SysWindow* foreground) {
+    UserState state = SysUserState();
+    if (state == UserState::kFullScreenProgram) return foreground && !IsShellWindow(foreground);
+    return state != UserState::kAvailable;
+}
+
 // Follows the foreground window. Returns false when the taskbar or (unless
-// the user turned it off) a full-screen program is in front: the mascot is
-// then hidden and the frame ends.
+// the user turned it off) a full-screen program or a presentation is in
+// front: the mascot is then hidden and the frame ends.
 bool TrackSupportWindow(const Cel* cel) {
     SysWindow* foreground = SysForegroundWindow();
+    if (UserSettings.HideOverFullScreen != 0 && UserIsBusy(foreground)) {
+        SysHideWindow(MainWindow);
+        return false;
+    }
     if (foreground == MainWindow) return true;
     // Checked every frame, not only when the front window changes: the window
     // stood on can itself turn full-screen (a film player), and is not
@@ -143,6 +168,8 @@ void ResetFrameState() {
     LastDirection = 0;
     LastFrame = FrameRecord{};
     LastDrawn = DrawnCel{};
+    FramesStopped = 0;
+    UserAway = 0;
 }
 
 int SupportArea(SysWindow* support, Rect* rect) {
@@ -155,12 +182,8 @@ int SupportArea(SysWindow* support, Rect* rect) {
 
 int IsFullScreen(SysWindow* window) {
     // The title bar first: most front windows have one, and it costs least to ask.
-    if (!window || SysWindowHasCaption(window) || window == SysDesktopWindow()) return 0;
-    if (SysIsMinimized(window) || !SysIsVisible(window)) return 0;
-    char className[256];
-    SysWindowClassName(window, className, sizeof className);
-    for (const char* shell : {kTaskbarClass, kShellDesktopClass, kShellWorkerClass})
-        if (std::strcmp(className, shell) == 0) return 0;
+    if (!window || SysWindowHasCaption(window)) return 0;
+    if (SysIsMinimized(window) || !SysIsVisible(window) || IsShellWindow(window)) return 0;
     Rect rect;
     if (!SysWindowRect(window, &rect)) return 0;
     Monitor monitor;

@@ -1,6 +1,7 @@
 // Frame tick and placement: one frame of the mascot. Each frame finds the
 // window the character stands on (the supporting window: the foreground one),
-// hides the character while the taskbar or a full-screen program is in front,
+// hides the character while the taskbar or a full-screen program is in front
+// or the system says the user is busy (a presentation and the like),
 // keeps the character on its top edge, shapes the mascot window to the cel,
 // draws it, moves the window by the step's offsets within the supporting
 // window's margins, and hands over to AdvanceStep. Mouse-watching actions
@@ -49,5 +50,6 @@ int32_t CursorDirection();
 // to (cx, cy); 0 when either direction has no length.
 int32_t AngleBetween(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
 
-// Forgets the supporting window and the watch, as at start-up.
+// Forgets the supporting window and the watch, and lifts every stop of the
+// frames and the user's absence, as at start-up.
 void ResetFrameState();

@@ -6,8 +6,20 @@
 #include "mascot/state.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
+#include "platform/sound.h"
+#include "platform/window.h"
 
 int32_t FrameWait(uint32_t due, uint32_t now) { return static_cast<int32_t>(due - now); }
+
+void StopFrames(uint32_t reason, int stop) {
+    if (!stop) {
+        FramesStopped &= ~reason;
+        return;
+    }
+    FramesStopped |= reason;
+    SysStopSound();
+    SysHideWindow(MainWindow);
+}
 
 int RunFrameLoop() {
     uint32_t nextFrame = SysNow();
@@ -16,6 +28,13 @@ int RunFrameLoop() {
         MessageResult message = SysHandleNextMessage(&quitCode);
         if (message == MessageResult::kQuit) return quitCode;
         if (message == MessageResult::kHandled) continue;
+        if (FramesStopped) {
+            // Nothing is shown or heard until a message lifts the stop: no
+            // wake-up meanwhile. Then the frame is due at once.
+            SysWaitForMessage(kWaitForever);
+            nextFrame = SysNow();
+            continue;
+        }
 
         uint32_t now = SysNow();
         int32_t wait = FrameWait(nextFrame, now);

@@ -1,7 +1,7 @@
 // The mascot program's process-wide state (declared in mascot/state.h).
 #include "mascot/state.h"
 
-Settings UserSettings = {nullptr, kDefaultCharActPer, 1, 1, ""};
+Settings UserSettings = {nullptr, kDefaultCharActPer, 1, 1, kDefaultHideHotKey, 0, 1, ""};
 Character RunningCharacter = {};
 SysWindow* MainWindow = nullptr;
 SysDC* BackBufferDC = nullptr;
@@ -18,6 +18,8 @@ int32_t LastDirection = 0;
 int64_t PendingShiftX = 0;
 int64_t PendingShiftY = 0;
 int32_t FrameSound = -1;
+uint32_t FramesStopped = 0;
+int32_t UserAway = 0;
 
 FrameRecord LastFrame = {};
 void (*AfterFrame)() = nullptr;

@@ -19,6 +19,16 @@ constexpr int32_t kDefaultCharActPer = 550;
 constexpr int32_t kMinCharActPer = 100;
 constexpr int32_t kMaxCharActPer = 1000;
 
+// The hide key as the product key holds it: the modifiers times 256 plus the
+// key's virtual-key code; the modifiers add up 1 for Alt, 2 for Ctrl, 4 for
+// Shift and 8 for the Windows key. The default is Ctrl+Alt+Z; 0 is no key.
+constexpr int32_t kHotKeyAlt = 1;
+constexpr int32_t kHotKeyCtrl = 2;
+constexpr int32_t kHotKeyShift = 4;
+constexpr int32_t kHotKeyWin = 8;
+constexpr int32_t kDefaultHideHotKey = ((kHotKeyCtrl | kHotKeyAlt) << 8) | 'Z';
+constexpr int32_t kMaxSizeFactor = 4;
+
 // The user's choices, read from the product key at start-up and written back
 // at the end (settings/settings.h); the dialogs change them, the runtime
 // reads them directly.
@@ -26,7 +36,10 @@ struct Settings {
     char* Module;         // start-up module file name (owned); nullptr until loaded
     int32_t CharActPer;   // personality, 100 to 1000 after a successful load
     int32_t SndUse;       // sound effects: 0 off, anything else on
-    int32_t HideOverFullScreen;  // hide while a full-screen program is in front: 0 no, anything else yes; only read
+    int32_t HideOverFullScreen;  // hide while a full-screen program or a presentation is in front: 0 no, else yes
+    int32_t HideHotKey;   // the key that hides the character and brings it back (see kDefaultHideHotKey); 0 none
+    int32_t IdleMinutes;  // minutes without input after which the character sleeps; 0 never
+    int32_t SizeFactor;   // the character's size: the monitor's factor times this, 1 to kMaxSizeFactor
     char UserName[16];    // the user line of the splash and About: "********" once loaded
 };
 
@@ -52,6 +65,18 @@ extern int32_t LastDirection;      // cursor direction at the previous watching 
 // difference of two anchors spans twice their range.
 extern int64_t PendingShiftX;
 extern int64_t PendingShiftY;
+
+// Why the frames have stopped altogether, as bits; none while the character
+// plays. While any is set the character is hidden and silent and the frame
+// loop waits for messages alone (StopFrames in frame_loop.h sets them).
+constexpr uint32_t kStoppedByHotKey = 1;   // the user's hide key
+constexpr uint32_t kStoppedByLock = 2;     // the session is locked
+constexpr uint32_t kStoppedByDisplay = 4;  // the display is off
+extern uint32_t FramesStopped;
+
+// 1 while the user has given no input for IdleMinutes: the character plays
+// its module's sleep action, if it has one (see behaviour.h).
+extern int32_t UserAway;
 
 // Index of the sound AdvanceStep drew during the last frame (also when that
 // sound has no data and played nothing), or -1.

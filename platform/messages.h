@@ -21,5 +21,8 @@ MessageResult SysHandleNextMessage(int* quitCode);
 // Waits until a message arrives for the thread or `milliseconds` have passed,
 // whichever comes first; the message is left for SysHandleNextMessage. Call it
 // only after SysHandleNextMessage found nothing: only messages that arrive
-// after that end the wait.
+// after that end the wait. kWaitForever waits for a message alone, however
+// long it takes.
 void SysWaitForMessage(uint32_t milliseconds);
+
+constexpr uint32_t kWaitForever = 0xFFFFFFFFu;

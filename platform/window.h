@@ -93,3 +93,12 @@ void SysWindowMonitor(SysWindow* window, Monitor* monitor);
 // 1 when the window has a title bar, 0 when it has none (a full-screen
 // game or film, the desktop) or is no window.
 int SysWindowHasCaption(SysWindow* window);
+
+// What the system says of the user, as far as being disturbed goes.
+enum class UserState {
+    kAvailable,          // nothing against it (also where the system cannot tell)
+    kFullScreenProgram,  // a full-screen program, Direct3D or other, is running
+    kPresenting,         // presentation settings are on
+    kAway,               // a screen saver is shown or the session is locked
+};
+UserState SysUserState();

@@ -202,7 +202,7 @@ int SwitchRunningCharacter(const char* fileName) {
 int32_t ScaleForMonitorOf(SysWindow* window) {
     Monitor monitor;
     SysWindowMonitor(window, &monitor);
-    return ScaleForDpi(monitor.dpi);
+    return CharacterScale(monitor.dpi);
 }
 
 int RescaleRunningCharacter(int32_t scale) {

@@ -64,7 +64,7 @@ int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacit
 int SwitchRunningCharacter(const char* fileName);
 
 // The character's scale on the monitor that holds most of `window` (the
-// primary monitor for nullptr), from that monitor's DPI.
+// primary monitor for nullptr), from that monitor's DPI and the user's size.
 int32_t ScaleForMonitorOf(SysWindow* window);
 
 // Loads the running character anew at `scale` (values below 1 count as 1):

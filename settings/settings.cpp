@@ -118,6 +118,10 @@ int WriteValues(SysKey* key, const char* module) {
     return written;
 }
 
+// 0 (no key), or a virtual-key code of 1 to 255 with modifier bits of
+// kHotKeyAlt to kHotKeyWin above it and nothing more.
+bool IsHotKeyValue(int32_t value) { return value == 0 || ((value & ~0xFFF) == 0 && (value & 0xFF) != 0); }
+
 void CloseKeys(const ProductKeys& keys) {
     SysKeyClose(keys.user);
     SysKeyClose(keys.machine);
@@ -142,11 +146,20 @@ int LoadSettings() {
     if (UserSettings.CharActPer < kMinCharActPer || UserSettings.CharActPer > kMaxCharActPer)
         UserSettings.CharActPer = kDefaultCharActPer;
     if (!ReadDword(keys, "SndUse", &UserSettings.SndUse)) UserSettings.SndUse = 1;
-    // No save writes this one, so the keys' times say nothing about it: the
-    // user's own setting comes first.
+    // The choices below have no control in the program, which never writes
+    // them: the user sets them in the key, so the keys' times say nothing
+    // about them and the user's own setting comes first. A value that means
+    // nothing leaves today's behaviour.
     ProductKeys usersFirst = {keys.user, keys.machine, 1};
     if (!ReadDword(usersFirst, "HideOverFullScreen", &UserSettings.HideOverFullScreen))
         UserSettings.HideOverFullScreen = 1;
+    if (!ReadDword(usersFirst, "HideHotKey", &UserSettings.HideHotKey) || !IsHotKeyValue(UserSettings.HideHotKey))
+        UserSettings.HideHotKey = kDefaultHideHotKey;
+    if (!ReadDword(usersFirst, "IdleMinutes", &UserSettings.IdleMinutes) || UserSettings.IdleMinutes < 0)
+        UserSettings.IdleMinutes = 0;
+    if (!ReadDword(usersFirst, "SizeFactor", &UserSettings.SizeFactor) || UserSettings.SizeFactor < 1 ||
+        UserSettings.SizeFactor > kMaxSizeFactor)
+        UserSettings.SizeFactor = 1;
     std::strcpy(UserSettings.UserName, "********");
     CloseKeys(keys);
     return 1;
@@ -166,5 +179,5 @@ void SaveSettings(const char* module) {
 
 void ReleaseSettings() {
     SysFree(UserSettings.Module);
-    UserSettings = Settings{nullptr, kDefaultCharActPer, 1, 1, ""};
+    UserSettings = Settings{nullptr, kDefaultCharActPer, 1, 1, kDefaultHideHotKey, 0, 1, ""};
 }

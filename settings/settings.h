@@ -18,12 +18,16 @@ constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the term
 
 // Reads the product key into UserSettings, each value from the key written
 // last (the user's or the machine's) when it is readable there, else from the
-// other; `HideOverFullScreen`, which no save writes, from the user's first. A
-// `Module` from the user's key that names no file gives way to the machine's.
-// Returns 1, or 0 when neither key exists or neither holds a `Module` of at
-// most 255 bytes; when no key can be opened nothing in UserSettings changes.
-// `CharActPer` missing, unreadable or outside 100..1000 becomes 550; `SndUse`
-// and `HideOverFullScreen` missing or unreadable become 1.
+// other; the values no save writes (`HideOverFullScreen`, `HideHotKey`,
+// `IdleMinutes`, `SizeFactor`) from the user's first. A `Module` from the
+// user's key that names no file gives way to the machine's. Returns 1, or 0
+// when neither key exists or neither holds a `Module` of at most 255 bytes;
+// when no key can be opened nothing in UserSettings changes. `CharActPer`
+// missing, unreadable or outside 100..1000 becomes 550; `SndUse` and
+// `HideOverFullScreen` missing or unreadable become 1. `HideHotKey` missing,
+// unreadable or not a key (kDefaultHideHotKey's form) becomes Ctrl+Alt+Z;
+// `IdleMinutes` missing, unreadable or negative becomes 0; `SizeFactor`
+// missing, unreadable or outside 1..4 becomes 1.
 int LoadSettings();
 
 // Writes `module` (as text with its terminating zero), `CharActPer` and

@@ -4,15 +4,18 @@
 
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
+#include "mascot/frame_loop.h"
 #include "mascot/product.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
-#include "modules/scale.h"
 #include "platform/win32/handles.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
 #include "settings/module_library.h"
 #include "settings/settings.h"
 #include "settings/win32/dialogs.h"
+
+#include <wtsapi32.h>
 
 #include <cstring>
 
@@ -31,6 +34,17 @@ constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED, missing from o
 constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale to wParam between frames
 
 constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
+
+constexpr int kHideHotKeyId = 1;
+// The hide key's modifier bits are the system's own.
+static_assert(kHotKeyAlt == MOD_ALT && kHotKeyCtrl == MOD_CONTROL && kHotKeyShift == MOD_SHIFT && kHotKeyWin == MOD_WIN,
+              "the hide key's modifiers");
+
+// The display's power: GUID_CONSOLE_DISPLAY_STATE from Windows 8 on, before
+// that GUID_MONITOR_POWER_ON (both give 0 for off as their data).
+constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+HPOWERNOTIFY g_displayNotification = nullptr;  // the display's power, watched from creation to destruction
 
 struct MenuEntry {
     UINT flags;
@@ -57,6 +71,33 @@ const Cel* CurrentCel() {
     return &action->cels[action->steps[CurrentStepIndex(action)].celIndex];
 }
 
+// The user's hide key, unless set to none. A key another program holds
+// already stays that program's: the character then has no hide key.
+void RegisterHideKey(HWND window) {
+    int32_t key = UserSettings.HideHotKey;
+    if (key == 0) return;
+    UINT modifiers = static_cast<UINT>(key >> 8);
+    UINT virtualKey = static_cast<UINT>(key & 0xFF);
+    // Held down, a key repeats; MOD_NOREPEAT keeps that from toggling the
+    // character. Systems before Windows 7 may refuse the flag.
+    if (!RegisterHotKey(window, kHideHotKeyId, modifiers | MOD_NOREPEAT, virtualKey))
+        RegisterHotKey(window, kHideHotKeyId, modifiers, virtualKey);
+}
+
+// Locking the session and turning the display off are told to the window
+// from now on; the display's power also at once.
+void WatchSession(HWND window) {
+    WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+    g_displayNotification = RegisterPowerSettingNotification(window, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (!g_displayNotification)
+        g_displayNotification = RegisterPowerSettingNotification(window, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void SetTrayTip(const char* tip) {
+    lstrcpynA(TrayIcon.szTip, tip, 64);
+    Shell_NotifyIconA(NIM_MODIFY, &TrayIcon);
+}
+
 LRESULT OnCreate(HWND window) {
     TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     TrayIcon.hWnd = window;
@@ -68,7 +109,34 @@ LRESULT OnCreate(HWND window) {
     Shell_NotifyIconA(NIM_ADD, &TrayIcon);
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    RegisterHideKey(window);
+    WatchSession(window);
     return 0;
+}
+
+// The hide key: the character goes, silent and without frames, and its tray
+// icon says so; pressed again, it comes back at once.
+void OnHotKey(WPARAM id) {
+    if (id != kHideHotKeyId) return;
+    int hide = (FramesStopped & kStoppedByHotKey) == 0;
+    StopFrames(kStoppedByHotKey, hide);
+    SetTrayTip(hide ? kTrayTipHidden : kProductCaption);
+}
+
+void OnSessionChange(WPARAM change) {
+    if (change == WTS_SESSION_LOCK) StopFrames(kStoppedByLock, 1);
+    if (change == WTS_SESSION_UNLOCK) StopFrames(kStoppedByLock, 0);
+}
+
+// The display went off, dimmed (still seen) or on.
+void OnPowerBroadcast(WPARAM event, LPARAM data) {
+    if (event != PBT_POWERSETTINGCHANGE || !data) return;
+    const POWERBROADCAST_SETTING* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (setting->PowerSetting != kConsoleDisplayState && setting->PowerSetting != kMonitorPowerOn) return;
+    if (setting->DataLength < sizeof(DWORD)) return;
+    DWORD state = 0;
+    std::memcpy(&state, setting->Data, sizeof state);
+    StopFrames(kStoppedByDisplay, state == 0);
 }
 
 // A new taskbar (after the shell restarted) knows no icons: add ours again.
@@ -98,7 +166,11 @@ void OnTrayCallback(HWND window, LPARAM mouseMessage) {
     ShowPopupMenu(window);
 }
 
-void OnDestroy() {
+void OnDestroy(HWND window) {
+    UnregisterHotKey(window, kHideHotKeyId);
+    WTSUnRegisterSessionNotification(window);
+    if (g_displayNotification) UnregisterPowerSettingNotification(g_displayNotification);
+    g_displayNotification = nullptr;
     Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
     ReleaseMutex(InstanceMutex);
     PostQuitMessage(0);
@@ -171,8 +243,10 @@ void OnExitSizeMove(HWND window) {
     Rect rect = {mascot.left, mascot.top, mascot.right, mascot.bottom};
     SnapToSupport(&rect, support);
     const Cel* cel = CurrentCel();
+    // The hide key pressed during the drag keeps the character hidden.
+    UINT show = FramesStopped ? 0 : SWP_SHOWWINDOW;
     SetWindowPos(window, HWND_TOPMOST, rect.left, rect.top, cel->image.width, cel->image.height,
-                 SWP_NOCOPYBITS | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+                 SWP_NOCOPYBITS | show | SWP_NOACTIVATE);
     if (SupportWindow) SetForegroundWindow(ToHwnd(SupportWindow));
 }
 
@@ -180,7 +254,7 @@ void OnExitSizeMove(HWND window) {
 // the frame's own move of the window, while the frame holds the current
 // action, so the reload waits for the next message of the loop.
 void OnDpiChanged(HWND window, WPARAM dpi) {
-    int32_t scale = ScaleForDpi(static_cast<int32_t>(HIWORD(dpi)));
+    int32_t scale = CharacterScale(static_cast<int32_t>(HIWORD(dpi)));
     if (scale != RunningCharacter.scale) PostMessageA(window, kRescaleCharacter, static_cast<WPARAM>(scale), 0);
 }
 
@@ -256,7 +330,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_CREATE:
             return OnCreate(window);
         case WM_DESTROY:
-            OnDestroy();
+            OnDestroy(window);
             return 0;
         case WM_PAINT:
             OnPaint(window);
@@ -301,6 +375,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_PALETTECHANGED:
             OnPaletteChanged(window, reinterpret_cast<HWND>(wParam));
             return 0;
+        case WM_HOTKEY:
+            OnHotKey(wParam);
+            return 0;
+        case WM_WTSSESSION_CHANGE:
+            OnSessionChange(wParam);
+            return 0;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wParam, lParam);
+            return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -21,7 +21,9 @@ constexpr UINT kTrayCallback = WM_USER;  // what the tray icon sends, the mouse 
 // palette. Destroying it removes the tray icon, releases the mutex and posts
 // the quit message (code 0). The end of the session saves the settings and
 // removes the tray icon; a re-created taskbar gets the icon again; while a
-// modal dialog of the program is open the tray icon opens no menu.
+// modal dialog of the program is open the tray icon opens no menu. The
+// user's hide key hides the character and stops its frames until pressed
+// again, and so do a locked session and a display turned off, while they last.
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Writes the settings with the running module's name, the first time it is

@@ -42,7 +42,8 @@ void SysTestSetMessageAnswer(int answer);
 // Adds a top-level window (not the foreground one until made so). The
 // desktop window exists from the start: 0,0,1024,768, class "#32769".
 SysWindow* SysTestCreateWindow(const Rect& rect, const char* className, int visible);
-// Forgets every window made with SysTestCreateWindow, and the foreground.
+// Forgets every window made with SysTestCreateWindow, the foreground, the
+// monitors and the user's state.
 void SysTestDestroyAllWindows();
 void SysTestSetForeground(SysWindow* window);  // nullptr: no foreground window
 // Closes a window: its rectangle can no longer be read (and it is no longer in front).
@@ -58,6 +59,8 @@ void SysTestSetMonitors(const Monitor* monitors, int count);
 // Windows made by SysTestCreateWindow have a title bar unless told otherwise.
 void SysTestSetCaption(SysWindow* window, int hasCaption);
 void SysTestSetCursor(int32_t x, int32_t y);
+// What SysUserState answers from now on (kAvailable at start).
+void SysTestSetUserState(UserState state);
 
 // What a window shows: rectangle, visibility, its shape (region data as last
 // given) and the pixels last painted into it (RGB, top row first).
@@ -82,6 +85,9 @@ void SysTestAdvanceClock(uint32_t milliseconds);
 int SysTestWaitCount();          // waits since the last reset
 uint32_t SysTestWaitedTotal();   // milliseconds waited since the last reset
 void SysTestResetWaits();
+// The user's last input happened when the clock read `time` (0 at start):
+// SysIdleTime is the clock's reading less that.
+void SysTestSetLastInput(uint32_t time);
 
 // ---- The portable message queue ----
 // Queues a message whose dispatch calls handler(context).

@@ -4,6 +4,8 @@
 #include "platform/clock.h"
 #include "platform/portable/hooks.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 
 namespace {
@@ -64,6 +66,12 @@ void SysWaitForMessage(uint32_t milliseconds) {
     for (const QueuedMessage& message : Scheduled()) {
         int32_t until = Until(message.arrival, SysNow());
         if (until > 0 && static_cast<uint32_t>(until) < wait) wait = static_cast<uint32_t>(until);
+    }
+    // A wait for ever with nothing to come would never end: the test that
+    // led here forgot the message that ends it.
+    if (wait == kWaitForever) {
+        std::fputs("SysWaitForMessage: waits for ever, and no message is to come\n", stderr);
+        std::abort();
     }
     SysTestAdvanceClock(wait);
     Deliver();

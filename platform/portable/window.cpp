@@ -49,6 +49,7 @@ std::vector<std::unique_ptr<SysWindow>>& Windows() {
 SysWindow* g_foreground = nullptr;  // the foreground window, if any
 Point g_cursor = {0, 0};            // the cursor's screen position
 std::vector<Monitor> g_monitors;    // the screen's monitors; none set: the desktop is the one
+UserState g_userState = UserState::kAvailable;  // what SysUserState answers
 
 // Pixels of `a` that lie in `b`.
 int64_t OverlapArea(const Rect& a, const Rect& b) {
@@ -136,6 +137,8 @@ int SysWindowHasCaption(SysWindow* window) {
     return window && window != &Desktop() && !window->destroyed && !window->noCaption;
 }
 
+UserState SysUserState() { return g_userState; }
+
 uint8_t* SysPortablePaintTarget(SysWindow* window, const uint8_t* colorTable, int32_t width, int32_t height,
                                 int32_t paintedWidth, int32_t paintedHeight) {
     window->indices.resize(static_cast<size_t>(width) * height);
@@ -179,6 +182,7 @@ void SysTestDestroyAllWindows() {
     g_foreground = nullptr;
     g_monitors.clear();
     Desktop().shape.clear();
+    g_userState = UserState::kAvailable;
 }
 
 void SysTestSetForeground(SysWindow* window) { g_foreground = window; }
@@ -194,6 +198,7 @@ void SysTestSetDesktopRect(const Rect& rect) { Desktop().rect = rect; }
 void SysTestSetMonitors(const Monitor* monitors, int count) { g_monitors.assign(monitors, monitors + count); }
 void SysTestSetCaption(SysWindow* window, int hasCaption) { window->noCaption = !hasCaption; }
 void SysTestSetCursor(int32_t x, int32_t y) { g_cursor = Point{x, y}; }
+void SysTestSetUserState(UserState state) { g_userState = state; }
 
 int SysTestViewWindow(SysWindow* window, SysTestWindowView* view) {
     if (!window) return 0;

@@ -20,5 +20,5 @@ void SysWaitForMessage(uint32_t milliseconds) {
     // Wakes for input of every kind that arrived since the last peek (posted,
     // sent by another thread, input, paint, timer); messages already seen by
     // that peek do not count, which is why the caller peeks first.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds == kWaitForever ? INFINITE : milliseconds, QS_ALLINPUT);
 }

@@ -2,6 +2,7 @@
 #include "platform/window.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 static HWND Hwnd(SysWindow* window) { return reinterpret_cast<HWND>(window); }
 
@@ -93,4 +94,30 @@ void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
 int SysWindowHasCaption(SysWindow* window) {
     if (!window || !IsWindow(Hwnd(window))) return 0;
     return (GetWindowLongA(Hwnd(window), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+UserState SysUserState() {
+    // Looked up once: shell32 is not among the window service's libraries.
+    using QueryFunction = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
+    static QueryFunction query = [] {
+        HMODULE shell = LoadLibraryA("shell32.dll");
+        FARPROC found = shell ? GetProcAddress(shell, "SHQueryUserNotificationState") : nullptr;
+        return reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(found));
+    }();
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_ACCEPTS_NOTIFICATIONS;
+    if (!query || query(&state) != S_OK) return UserState::kAvailable;
+    switch (state) {
+        case QUNS_BUSY:
+        case QUNS_RUNNING_D3D_FULL_SCREEN:
+            return UserState::kFullScreenProgram;
+        case QUNS_PRESENTATION_MODE:
+            return UserState::kPresenting;
+        case QUNS_NOT_PRESENT:
+            return UserState::kAway;
+        default:
+            // Quiet time, the first hour after a new account's first sign-in
+            // or after an upgrade, says nothing of the user now; a store app
+            // (QUNS_APP) runs in a window like any other since Windows 10.
+            return UserState::kAvailable;
+    }
 }

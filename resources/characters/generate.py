@@ -672,6 +672,10 @@ def make_pebble():
     nap_next = [("def01", 100)]
     ch.action("nap01", action_script("nap", 2, A, [(0, 0, 0, 1000), (1, 0, 0, 1000)], (0, 1, 5), nap_next,
                                      ("hum", [100], 1)), nap_next)
+    # The sleep action, which Zippit plays while the user is away: the nap's
+    # pictures, slower, silent, for as long as it lasts.
+    slp_next = [("def01", 100)]
+    ch.action("slp01", action_script("nap", 2, A, [(0, 0, 0, 1600), (1, 0, 0, 1600)], (0, 1, -1), slp_next), slp_next)
 
     check_lists(ch.actions)
     ch.info(info_script("Pebble", "A small round stone with a tuft of moss; art and sounds made by the Zippit"

@@ -12,6 +12,10 @@
 #      per frame (goal: one, more only when a message cut one short; no busy
 #      loop), turns of the message loop per frame, and the shortest and
 #      longest wait asked for.
+#   3. Wake-ups per minute of the frame loop's thread (the times the
+#      scheduler ran it), SECONDS each: animating, hidden by the hide key
+#      (goal 0), and while the session is locked (its notification posted,
+#      as Wine cannot lock a session; goal 0).
 # A benchmark, not a test: it prints figures and goals, and fails only when
 # it cannot measure. Run by scripts/bench.
 # usage: zippit_cost.sh ZIPPIT.EXE PROBE.EXE [SECONDS]
@@ -129,4 +133,27 @@ print(f"traced {seconds:.0f} s: {frames} frames ({frames / seconds:.1f} per seco
       f"(two without messages); waits of {min(waits, default=0)} to {max(waits, default=0)} ms")
 PY
 [ $? -eq 0 ] || fail "the figures could be measured"
+
+# ---- 3. Wake-ups: animating, hidden, locked ----
+# The Linux thread that runs the frame loop is the process's first; the
+# third number of its schedstat counts the times it was run.
+runs() { awk '{ print $3 }' "/proc/$zippit_pid/task/$zippit_pid/schedstat"; }
+per_minute() { awk -v n="$(($2 - $1))" -v s="$seconds" 'BEGIN { printf "%.1f", 60 * n / s }'; }
+HIDE_KEY="0x11 0x12 0x5A"  # Ctrl+Alt+Z
+shown() { probe wait $MASCOT 10000 >/dev/null; }
+start_on_stand
+a0=$(runs); sleep "$seconds"; a1=$(runs)
+probe chord $HIDE_KEY
+check "the hide key hides the character" probe gone $MASCOT 10000
+h0=$(runs); sleep "$seconds"; h1=$(runs)
+probe chord $HIDE_KEY
+check "the hide key brings it back" shown
+probe post "$hwnd" 0x2B1 7 0  # WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK
+check "the lock hides the character" probe gone $MASCOT 10000
+l0=$(runs); sleep "$seconds"; l1=$(runs)
+probe post "$hwnd" 0x2B1 8 0  # WTS_SESSION_UNLOCK
+check "the unlock brings it back" shown
+stop_zippit
+echo "frame loop's thread woken, per minute: $(per_minute "$a0" "$a1") animating," \
+    "$(per_minute "$h0" "$h1") hidden by the hide key, $(per_minute "$l0" "$l1") locked (goal 0 and 0)"
 finish

@@ -14,6 +14,8 @@ void MascotTest::Start(const TestCharacter& character, const char* first) {
     objects_ = SysLiveGraphicsObjects();
     UserSettings.SndUse = 1;
     UserSettings.CharActPer = 550;
+    UserSettings.IdleMinutes = 0;
+    SysTestSetLastInput(0);
     ASSERT_TRUE(character.Write("m.Pkm"));
     ASSERT_EQ(LoadStartingCharacter(&RunningCharacter, "m.Pkm"), 1);
     if (first) {

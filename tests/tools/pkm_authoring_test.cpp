@@ -1,6 +1,7 @@
 // Tests of pkm build and pkm unpack: the shipped characters survive a round
 // trip, read back as their authors wrote them, and bad authoring folders fail
 // with one clear line.
+#include "mascot/behaviour.h"
 #include "modules/container.h"
 #include "modules/script.h"
 #include "platform/memory.h"
@@ -295,6 +296,9 @@ TEST(PkmAuthoringTest, ShippedCharactersHoldTogether) {
         std::vector<std::string> pending;
         for (int32_t i = 0; i < starts.count; i++) pending.push_back(starts.entries[i].name);
         ReleaseWeightedList(&starts);
+        char sleep[kMaxActionName + 1];
+        ASSERT_TRUE(FindSleepAction(module.c_str(), sleep)) << name << " sleeps while the user is away";
+        pending.push_back(sleep);
         std::set<std::string> seen;
         std::set<std::string> kinds;
         while (!pending.empty()) {

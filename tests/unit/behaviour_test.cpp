@@ -1,7 +1,9 @@
 // Tests of the behaviour: loops, walking and idle kinds, sounds at their
-// tick, the personality's two-block draw and switching actions.
+// tick, the personality's two-block draw, switching actions, and sleep
+// while the user is away.
 #include "mascot/behaviour.h"
 #include "mascot/random.h"
+#include "platform/clock.h"
 #include "platform/memory.h"
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
@@ -160,6 +162,35 @@ TEST_F(BehaviourTest, IdleActionsDrawOverThePersonality) {
     }
     // With CharActPer 100 the second block is never reached.
     for (uint32_t seed = 0; seed < 200; seed++) EXPECT_NE(pickWith(100, seed), "wkd");
+}
+
+TEST_F(BehaviourTest, AwayTheCharacterSleepsUntilInputComes) {
+    // A walk that never ends by itself; the sleep action (anchor 4, 6) loops
+    // over steps 1 and 2 once and then would end. A cel named like it comes
+    // first in the directory and is no action.
+    TestCharacter character = CharacterWithActions({{"wkrun", SixSteps("-1")}});
+    character.AddCels("slpcel", 1);
+    character.PutText("slpnap", "ms,8,4,6,0,0,3,1,2,1,0,0,0,10,1,0,0,10,2,0,0,10,1,stand,100,");
+    Start(character, "wkrun");
+    UserSettings.IdleMinutes = 5;
+    SysTestSetLastInput(1000);
+    SysTestSetClock(1000 + 299999);
+    AdvanceStep();
+    EXPECT_STREQ(RunningCharacter.currentAction->name, "wkrun") << "not yet five minutes";
+    SysTestSetClock(1000 + 300000);
+    AdvanceStep();
+    EXPECT_STREQ(RunningCharacter.currentAction->name, "slpnap");
+    EXPECT_EQ(PendingShiftX, -6) << "standing where the walk stood";
+    std::vector<int> shown;
+    for (int i = 0; i < 9; i++) {
+        shown.push_back(RunningCharacter.currentAction->stepIndex);
+        AdvanceStep();
+    }
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 1, 2, 1, 2, 1, 2})) << "asleep it never ends";
+    SysTestSetLastInput(SysNow());
+    AdvanceStep();
+    EXPECT_STREQ(RunningCharacter.currentAction->name, "stand") << "input wakes it at once";
+    UserSettings.IdleMinutes = 0;
 }
 
 TEST_F(BehaviourTest, SwitchingKeepsTheStandingPointAndRestartsByName) {

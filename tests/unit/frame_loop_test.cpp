@@ -1,6 +1,6 @@
 // Tests of the frame loop against the portable clock and message queue:
 // pacing by each step's duration, messages first (also those arriving
-// during a wait), no catching up, and a clock that wraps.
+// during a wait), no catching up, stopped frames, and a clock that wraps.
 #include "mascot/frame.h"
 #include "mascot/frame_loop.h"
 #include "platform/clock.h"
@@ -105,6 +105,35 @@ TEST_F(FrameLoopTest, ALateFrameIsNotCaughtUp) {
     AfterFrame = Poster::AfterFrame;
     RunFrameLoop();
     EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{0, 400, 500})) << "100 ms after the late frame's own start";
+}
+
+TEST_F(FrameLoopTest, StoppedFramesWaitForMessagesAloneAndGoOnAtOnce) {
+    // Steps of 100 ms. The hide key at 250 ms and again ten minutes later;
+    // then the session locked and the display off, overlapping.
+    Start(CharacterWithActions({{"paced", "ms,1,0,0,0,0,1,0,0,-1,0,0,0,100,1,stand,100,"}}), "paced");
+    static std::vector<int> hiddenAndSilent;
+    hiddenAndSilent.clear();
+    struct Stops {
+        static uint32_t Reason(void* context) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(context)); }
+        static void Stop(void* context) { StopFrames(Reason(context), 1); }
+        static void Go(void* context) {
+            hiddenAndSilent.push_back(!SysIsVisible(MainWindow) && SysTestSoundStops() > 0);
+            StopFrames(Reason(context), 0);
+        }
+    };
+    auto at = [](uint32_t time, void (*handler)(void*), uint32_t reason) {
+        SysTestPostMessageAt(time, handler, reinterpret_cast<void*>(static_cast<uintptr_t>(reason)));
+    };
+    at(250, Stops::Stop, kStoppedByHotKey);
+    at(600250, Stops::Go, kStoppedByHotKey);
+    at(600420, Stops::Stop, kStoppedByLock);
+    at(600430, Stops::Stop, kStoppedByDisplay);
+    at(900000, Stops::Go, kStoppedByLock);  // the display is still off
+    at(1200000, Stops::Go, kStoppedByDisplay);
+    Run(7);
+    EXPECT_EQ(g_frameTimes, (std::vector<uint32_t>{0, 100, 200, 600250, 600350, 1200000, 1200100}));
+    EXPECT_EQ(hiddenAndSilent, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(SysTestWaitCount(), 10) << "while stopped, one wait per message and none besides";
 }
 
 TEST_F(FrameLoopTest, AWrappingClockNeitherSkipsNorStallsTheWait) {

@@ -223,10 +223,30 @@ TEST_F(FrameTest, AFullScreenProgramInFrontHidesTheCharacter) {
     SysTestSetCaption(game, 0);
     SysTestSetForeground(game);
     FrameTick();
-    UserSettings.HideOverFullScreen = 1;
     EXPECT_EQ(LastFrame.shown, 1);
     EXPECT_EQ(SupportWindow, game);
     EXPECT_EQ(WindowRect(MainWindow).top, 768 - 2 - 3);
+
+    // What the system says of the user hides it over any window, unless
+    // turned off too; a full-screen program it reports over the desktop does not.
+    SysWindow* wallpaper = SysTestCreateWindow(Rect{0, 0, 1024, 768}, "Progman", 1);
+    struct Busy {
+        UserState state;
+        SysWindow* front;
+        int hideOverFullScreen;
+        int shown;
+    } busy[] = {
+        {UserState::kPresenting, support_, 0, 1},          {UserState::kPresenting, support_, 1, 0},
+        {UserState::kAway, wallpaper, 1, 0},               {UserState::kFullScreenProgram, support_, 1, 0},
+        {UserState::kFullScreenProgram, wallpaper, 1, 1}, {UserState::kAvailable, support_, 1, 1},
+    };
+    for (const Busy& b : busy) {
+        SysTestSetUserState(b.state);
+        SysTestSetForeground(b.front);
+        UserSettings.HideOverFullScreen = b.hideOverFullScreen;
+        FrameTick();
+        EXPECT_EQ(LastFrame.shown, b.shown) << static_cast<int>(b.state) << (b.front == wallpaper ? " desktop" : "");
+    }
 }
 
 TEST_F(FrameTest, WithoutAWindowTheCharacterStandsOnItsOwnMonitorsWorkArea) {

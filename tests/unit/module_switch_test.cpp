@@ -63,6 +63,10 @@ TEST_F(ModuleSwitchTest, AMonitorOfAnotherDpiRescalesTheCharacterWhereItStands) 
     EXPECT_EQ(ScaleForMonitorOf(nullptr), 1) << "the primary monitor";
     SysWindow* right = SysTestCreateWindow(Rect{1500, 10, 1600, 20}, "Other", 1);
     EXPECT_EQ(ScaleForMonitorOf(right), 2);
+    UserSettings.SizeFactor = 2;
+    EXPECT_EQ(ScaleForMonitorOf(nullptr), 2) << "the user's size multiplies the monitor's";
+    EXPECT_EQ(ScaleForMonitorOf(right), 4);
+    UserSettings.SizeFactor = 1;
 
     FrameTick();
     FrameTick();

@@ -107,6 +107,41 @@ TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
     EXPECT_STREQ(UserSettings.Module, "ab");
 }
 
+TEST_F(SettingsTest, TheHideKeyIdleMinutesAndSizeFactorAreReadAndNeverWritten) {
+    PutText("Module", "m.Pkm");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(UserSettings.HideHotKey, 0x35A) << "Ctrl+Alt+Z when missing";
+    EXPECT_EQ(UserSettings.IdleMinutes, 0);
+    EXPECT_EQ(UserSettings.SizeFactor, 1);
+    struct Case {
+        const char* name;
+        int32_t stored;
+        int32_t loaded;
+    } cases[] = {
+        {"HideHotKey", 0, 0},         {"HideHotKey", 0x87B, 0x87B},  // none; Win+F12
+        {"HideHotKey", 0x7B, 0x7B},   {"HideHotKey", 0x300, 0x35A},  // F12 alone; modifiers without a key
+        {"HideHotKey", 0x135A, 0x35A}, {"HideHotKey", -1, 0x35A},
+        {"IdleMinutes", 15, 15},      {"IdleMinutes", -1, 0},
+        {"SizeFactor", 4, 4},         {"SizeFactor", 0, 1},           {"SizeFactor", 5, 1},
+    };
+    for (const Case& c : cases) {
+        PutNumber(c.name, c.stored);
+        ASSERT_EQ(LoadSettings(), 1);
+        int32_t loaded = std::strcmp(c.name, "HideHotKey") == 0    ? UserSettings.HideHotKey
+                         : std::strcmp(c.name, "IdleMinutes") == 0 ? UserSettings.IdleMinutes
+                                                                   : UserSettings.SizeFactor;
+        EXPECT_EQ(loaded, c.loaded) << c.name << " " << c.stored;
+    }
+    DeleteTestKey(kProductKey);
+    PutText("Module", "m.Pkm");
+    UserSettings.SizeFactor = 3;
+    SaveSettings("m.Pkm");
+    uint32_t type = 0;
+    uint32_t size = 0;
+    for (const char* name : {"HideHotKey", "IdleMinutes", "SizeFactor"})
+        EXPECT_FALSE(StoredValueInfo(kProductKey, name, &type, &size)) << name;
+}
+
 TEST_F(SettingsTest, SaveWritesTheRunningModuleAndTheNumbersAsHeld) {
     PutText("Module", "Old.Pkm");
     PutNumber("SndUse", 7);

@@ -33,6 +33,8 @@
 //   zippit_probe post HWND MSG WPARAM LPARAM
 //   zippit_probe drag X0 Y0 X1 Y1 STEPS  presses the left button at X0,Y0, moves to X1,Y1 in
 //                                        STEPS steps and releases it (system input, as a mouse)
+//   zippit_probe chord VK...             presses the keys (VK codes) in order and releases them
+//                                        in reverse (system input, as a keyboard: Ctrl+Alt+Z)
 //   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
 //                                        looks): prints looks=N, the different combinations of
 //                                        rectangle, region and on-screen pixels seen
@@ -60,6 +62,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -228,6 +231,20 @@ int Drag(int argc, char** argv) {
     Sleep(300);
     MouseAt(x1, y1, MOUSEEVENTF_LEFTUP);
     return 0;
+}
+
+int Chord(int argc, char** argv) {
+    if (argc < 3) return 3;
+    UINT count = static_cast<UINT>(argc - 2);
+    std::vector<INPUT> keys(2 * count);
+    for (UINT i = 0; i < count; i++) {
+        INPUT& down = keys[i];
+        INPUT& up = keys[2 * count - 1 - i];
+        down.type = up.type = INPUT_KEYBOARD;
+        down.ki.wVk = up.ki.wVk = static_cast<WORD>(std::strtoul(argv[2 + i], nullptr, 0));
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendInput(2 * count, keys.data(), sizeof(INPUT)) == 2 * count ? 0 : 1;
 }
 
 // What the window shows now, as a hash of its rectangle, its region's data
@@ -567,6 +584,7 @@ int main(int argc, char** argv) {
     if (command == "stand") return Stand(argc, argv);
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
+    if (command == "chord") return Chord(argc, argv);
     if (command == "looks") return Looks(argc, argv);
     if (command == "respond") return Respond(argc, argv);
     if ((command == "text" || command == "slider" || command == "checkbox" || command == "press" ||

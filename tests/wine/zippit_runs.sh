@@ -6,9 +6,12 @@
 # menu opens from the character and from the tray icon; "退出(&C)" ends the
 # program with 0, removes the icon and saves the settings. A full-screen
 # window in front hides the character until the stand window is in front
-# again. Then a run with a character of 2-second steps and HideOverFullScreen
-# 0: the tray icon's click is answered at once while the program waits for
-# the next frame, a new taskbar gets the icon again, a full-screen window is
+# again; the hide key (Ctrl+Alt+Z) and a locked session hide it and stop its
+# frames (its thread does not wake) until the key is pressed again or the
+# session unlocked. Then a run with a character of 2-second steps,
+# HideOverFullScreen 0 and SizeFactor 2: the character is twice its size,
+# the tray icon's click is answered at once while the program waits for the
+# next frame, a new taskbar gets the icon again, a full-screen window is
 # stood on like any other, and the end of the session saves the settings
 # before the process is ended, leaving an edited HideOverFullScreen as it is.
 # usage: zippit_runs.sh ZIPPIT.EXE PROBE.EXE
@@ -36,6 +39,15 @@ mascot_at() {
         { [ "$3" = any ] || [ "$(($(echo "$rect" | cut -d, -f2) + ANCHOR_Y))" "$3" "$4" ]; }
 }
 
+# Whether the Linux thread that runs Zippit.exe's frame loop (the process's
+# first) stays asleep for 3 seconds: its scheduler count of times it ran.
+sleeps_3s() {
+    runs() { awk '{ print $3 }' "/proc/$zippit_pid/task/$zippit_pid/schedstat"; }
+    before=$(runs)
+    sleep 3
+    [ -n "$before" ] && [ "$(runs)" = "$before" ]
+}
+
 # A full-screen program: a window without a title bar as large as the
 # screen, in front, until killed.
 start_full_screen() {
@@ -53,6 +65,7 @@ screen_height=${screen#* }
 
 start_zippit
 splash=$(probe splash 10000)
+zippit_pid=$(cat "$WORK/pid.$run_count")
 check "the splash shows" [ -n "$splash" ]
 check "the splash names the module: $(echo "$splash" | grep '^module=')" \
     [ "$(echo "$splash" | sed -n 's/^module=//p')" = "Zippy" ]
@@ -148,6 +161,22 @@ probe activate ZippitStand
 check "the stand window in front again shows it on its edge" eventually 10 mascot_at any 0 -eq $STAND_TOP
 kill "$full_pid"
 
+# The hide key, pressed as a keyboard would, and a locked session (its
+# notification, which Wine cannot give, posted as the system does): the
+# character goes, the frame loop sleeps, and it comes back onto its edge.
+VK_CONTROL=0x11
+VK_MENU=0x12
+probe chord $VK_CONTROL $VK_MENU 0x5A
+check "Ctrl+Alt+Z hides the character" probe gone PK32MainWClass 10000
+check "hidden, its frames stop: the thread sleeps 3 seconds" eventually 20 sleeps_3s
+probe chord $VK_CONTROL $VK_MENU 0x5A
+check "Ctrl+Alt+Z again brings it back onto its edge" eventually 10 mascot_at any 0 -eq $STAND_TOP
+probe post "$hwnd" 0x2B1 7 0  # WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK
+check "locked, the character goes" probe gone PK32MainWClass 10000
+check "locked, its frames stop" eventually 20 sleeps_3s
+probe post "$hwnd" 0x2B1 8 0  # WTS_SESSION_UNLOCK
+check "unlocked, it is back on its edge" eventually 10 mascot_at any 0 -eq $STAND_TOP
+
 # The menu from the tray icon (its callback carries the right button going down).
 probe post "$hwnd" 0x400 0 0x204
 menu=$(probe wait '#32768' 5000)
@@ -177,11 +206,19 @@ probe key set-module Slow.Pkm
 probe key set-dword CharActPer 300
 probe key set-dword SndUse 0
 probe key set-dword HideOverFullScreen 0
+probe key set-dword SizeFactor 2
 start_zippit
 probe gone '#32770' 20000
 info=$(probe wait PK32MainWClass 10000)
 hwnd=$(field "$info" hwnd)
 check "the slow character runs" [ -n "$hwnd" ]
+# SizeFactor 2 at 96 DPI: Zippy's 72 x 80 pictures at twice their size,
+# his standing line (79 pixels down) at 158.
+ANCHOR_Y=158
+probe activate ZippitStand
+check "with SizeFactor 2 it stands on the front window's edge" eventually 20 mascot_at any 0 -eq $STAND_TOP
+size=$(($(echo "$rect" | cut -d, -f3) - $(echo "$rect" | cut -d, -f1)))x$(($(echo "$rect" | cut -d, -f4) - $(echo "$rect" | cut -d, -f2)))
+check "with SizeFactor 2 it is 144 x 160 ($size)" [ "$size" = 144x160 ]
 answer=$(probe respond "$hwnd" 10000)
 # Idle it answers in about 20 ms; a loop that sleeps through the step takes
 # up to 2 s. The bound leaves room for a busy machine's slow menu.

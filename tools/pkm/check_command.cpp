@@ -1,11 +1,12 @@
 // pkm check: loads a module as the runtime does, then every action reachable
-// from the start actions, and explains each problem in an author's words.
+// from the start actions and the sleep action, and explains each problem in an author's words.
 //
 // The runtime's loaders only say yes or no; where one says no, the check
 // walks the same script again field by field to say which field is wrong.
 // Errors are what the program refuses or gets wrong; warnings are what it
 // plays as written but an author hardly meant (weights that do not make 100,
 // a sound tick that never comes).
+#include "mascot/behaviour.h"
 #include "mascot/running_character.h"
 #include "modules/action.h"
 #include "modules/character.h"
@@ -402,8 +403,11 @@ int PkmCheck(int argc, char** argv) {
         CheckWeights("info.txt", "start list", info.startWeights.data(), static_cast<int32_t>(info.startWeights.size()),
                      false);
 
-    // Every action reachable from the start list, each checked once.
+    // Every action reachable from the start list, and from the sleep action
+    // the program plays while the user is away, each checked once.
     std::vector<std::string> queue = info.startNames;
+    char sleep[kMaxActionName + 1];
+    if (FindSleepAction(module, sleep)) queue.push_back(sleep);
     std::set<std::string> seen;
     for (size_t at = 0; at < queue.size(); at++) {
         const std::string name = queue[at];
