@@ -8,6 +8,7 @@
 #include "mascot/state.h"
 #include "modules/scale.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
 #include "settings/module_library.h"
@@ -19,7 +20,7 @@
 HINSTANCE Instance = nullptr;
 HANDLE InstanceMutex = nullptr;
 HICON TrayIconHandle = nullptr;
-NOTIFYICONDATAA TrayIcon = {};
+NOTIFYICONDATAW TrayIcon = {};
 
 namespace {
 
@@ -30,7 +31,7 @@ bool g_sessionEnded = false;   // the session ends: the tray icon stays away
 constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED, missing from older SDK headers
 constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale to wParam between frames
 
-constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
+constexpr UINT kDropPathBuffer = 256;  // characters of one dropped file's path, its zero included
 
 struct MenuEntry {
     UINT flags;
@@ -59,14 +60,14 @@ const Cel* CurrentCel() {
 }
 
 LRESULT OnCreate(HWND window) {
-    TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIcon.cbSize = NOTIFYICONDATAW_V1_SIZE;
     TrayIcon.hWnd = window;
     TrayIcon.uID = kTrayIconId;
     TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIcon.uCallbackMessage = kTrayCallback;
     TrayIcon.hIcon = TrayIconHandle;
-    lstrcpynA(TrayIcon.szTip, kProductCaption, 64);
-    Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    lstrcpynW(TrayIcon.szTip, WideText(kProductCaption).get(), 64);
+    Shell_NotifyIconW(NIM_ADD, &TrayIcon);
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     return 0;
@@ -74,7 +75,7 @@ LRESULT OnCreate(HWND window) {
 
 // A new taskbar (after the shell restarted) knows no icons: add ours again.
 void OnTaskbarCreated() {
-    if (!g_sessionEnded) Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    if (!g_sessionEnded) Shell_NotifyIconW(NIM_ADD, &TrayIcon);
 }
 
 // The session ends (log-off or shutdown): the process may be ended at any
@@ -83,7 +84,7 @@ void OnEndSession(WPARAM ending) {
     if (!ending) return;
     g_sessionEnded = true;
     SaveSettingsOnce();
-    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+    Shell_NotifyIconW(NIM_DELETE, &TrayIcon);
 }
 
 // The tray icon's right button opens the menu, unless one of the program's
@@ -100,7 +101,7 @@ void OnTrayCallback(HWND window, LPARAM mouseMessage) {
 }
 
 void OnDestroy() {
-    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+    Shell_NotifyIconW(NIM_DELETE, &TrayIcon);
     ReleaseMutex(InstanceMutex);
     PostQuitMessage(0);
 }
@@ -129,7 +130,7 @@ bool OnNcLeftButton() {
 // the frame loop.
 LRESULT OnNcLeftButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
     if (OnNcLeftButton()) return 0;
-    LRESULT result = DefWindowProcA(window, WM_NCLBUTTONDOWN, wParam, lParam);
+    LRESULT result = DefWindowProcW(window, WM_NCLBUTTONDOWN, wParam, lParam);
     if (!IsWindow(window)) PostQuitMessage(0);
     return result;
 }
@@ -221,7 +222,7 @@ HMENU BuildPopupMenu() {
         // entry needs a menu handle to be added at all, and greyed it never
         // opens. DestroyMenu of the whole menu destroys it too.
         if (entry.flags & MF_POPUP) item = reinterpret_cast<UINT_PTR>(CreatePopupMenu());
-        AppendMenuA(menu, entry.flags, item, entry.text);
+        AppendMenuW(menu, entry.flags, item, WideText(entry.text).get());
     }
     return menu;
 }
@@ -237,13 +238,14 @@ void ShowPopupMenu(HWND window) {
 }
 
 void OpenDroppedFiles(HDROP drop) {
-    char path[kDropPathBuffer];
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFFu, path, kDropPathBuffer);
+    // The paths stay UTF-16 from the drop to the shell: any name opens.
+    wchar_t path[kDropPathBuffer];
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, path, kDropPathBuffer);
     for (UINT i = 0; i < count; i++) {
         // A cut path could name another file; such a file is skipped.
-        if (DragQueryFileA(drop, i, nullptr, 0) >= kDropPathBuffer) continue;
-        if (!DragQueryFileA(drop, i, path, kDropPathBuffer)) continue;
-        ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
+        if (DragQueryFileW(drop, i, nullptr, 0) >= kDropPathBuffer) continue;
+        if (!DragQueryFileW(drop, i, path, kDropPathBuffer)) continue;
+        ShellExecuteW(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
     }
     DragFinish(drop);
 }
@@ -303,5 +305,5 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnPaletteChanged(window, reinterpret_cast<HWND>(wParam));
             return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
