@@ -59,3 +59,8 @@ private:
 // Converts NUL-terminated UTF-16 into `out` (capacity bytes, its NUL
 // included). Returns 1, or 0 with `out` empty when it does not fit.
 int NarrowText(const wchar_t* wide, char* out, uint32_t capacity);
+
+// Sets the text of a dialog's control from a GBK text.
+inline void SetDlgItemTextGbk(HWND dialog, int id, const char* text) {
+    SetDlgItemTextW(dialog, id, WideText(text).get());
+}

@@ -21,9 +21,6 @@ constexpr char kVersionText[] = "1.00 版";
 
 HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
 
-// Sets a control's text from a GBK text.
-void SetItemText(HWND dialog, int id, const char* text) { SetDlgItemTextW(dialog, id, WideText(text).get()); }
-
 // ---- Personality and sound ----
 
 void OnPersonalityInit(HWND dialog) {
@@ -60,7 +57,7 @@ char* SelectedModule(HWND dialog, LRESULT* index) {
 }
 
 void OnModulesInit(HWND dialog) {
-    SetItemText(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
+    SetDlgItemTextGbk(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
     FillModuleList(ModuleListBox(dialog));
 }
 
@@ -162,10 +159,10 @@ int PersonalityDialog(HWND owner) {
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetItemText(dialog, IDC_PRODUCT_CAPTION, kProductCaption);
-            SetItemText(dialog, IDC_VERSION, kVersionText);
-            SetItemText(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
-            SetItemText(dialog, IDC_USER_NAME, UserSettings.UserName);
+            SetDlgItemTextGbk(dialog, IDC_PRODUCT_CAPTION, kProductCaption);
+            SetDlgItemTextGbk(dialog, IDC_VERSION, kVersionText);
+            SetDlgItemTextGbk(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
+            SetDlgItemTextGbk(dialog, IDC_USER_NAME, UserSettings.UserName);
             return TRUE;
         case WM_COMMAND:
             // Only "确定" (or Enter) ends it: Escape and the close box arrive

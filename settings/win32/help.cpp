@@ -30,7 +30,6 @@ void ShowHelpPage(HWND owner, const char* program, int context) {
     char page[kPathBytes];
     if (!HelpPageUrl(program, context, url, sizeof url) || !SiblingPath(program, kHelpPage, page, sizeof page))
         return;
-    WideText wideUrl(url);
     wchar_t browser[MAX_PATH] = L"";
     if (reinterpret_cast<INT_PTR>(FindExecutableW(WideText(page).get(), nullptr, browser)) > 32 && browser[0]) {
         char argument[sizeof url + 2];
@@ -39,7 +38,7 @@ void ShowHelpPage(HWND owner, const char* program, int context) {
                 ShellExecuteW(owner, L"open", browser, WideText(argument).get(), nullptr, SW_SHOWNORMAL)) > 32)
             return;
     }
-    ShellExecuteW(owner, L"open", wideUrl.get(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(owner, L"open", WideText(url).get(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

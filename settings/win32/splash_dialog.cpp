@@ -21,13 +21,10 @@ constexpr LONG kSplashTrackHeight = 252;
 
 SplashState g_splashState = {};  // the one splash of the run
 
-// Sets a control's text from a GBK text.
-void SetItemText(HWND dialog, int id, const char* text) { SetDlgItemTextW(dialog, id, WideText(text).get()); }
-
 BOOL OnInitDialog(HWND dialog) {
-    SetItemText(dialog, IDC_SPLASH_STATUS, kSplashLoading);
-    SetItemText(dialog, IDC_SPLASH_VERSION, kSplashVersion);
-    SetItemText(dialog, IDC_SPLASH_USER, UserSettings.UserName);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_STATUS, kSplashLoading);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_VERSION, kSplashVersion);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_USER, UserSettings.UserName);
 
     int noModule = 0;
     char* name = ModuleDisplayName(UserSettings.Module, &noModule);
@@ -42,7 +39,7 @@ BOOL OnInitDialog(HWND dialog) {
         EndDialog(dialog, 0);
         return TRUE;
     }
-    SetItemText(dialog, IDC_SPLASH_MODULE, name);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_MODULE, name);
     SysFree(name);
 
     SplashOpen(&g_splashState);
@@ -63,7 +60,7 @@ void OnTimer(HWND dialog) {
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             break;
         case SplashTick::kLoaded:
-            SetItemText(dialog, IDC_SPLASH_STATUS, kSplashLoaded);
+            SetDlgItemTextGbk(dialog, IDC_SPLASH_STATUS, kSplashLoaded);
             break;
         case SplashTick::kLoadFailed:
             KillTimer(dialog, kSplashTimer);
