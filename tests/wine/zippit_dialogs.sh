@@ -212,11 +212,6 @@ check "the refusal reads ${box#text=}" [ "$box" = "text=组件目前正在使用
 probe select "$dialog" $MODULE_LIST 小猫
 probe press "$dialog" 1
 check "更改 switches to 小猫" dialog_gone
-open_dialog $USER_NAME "About under code page 950" $MENU_ABOUT
-shown="$(probe text "$dialog" 1000)/$(probe text "$dialog" $RUNNING_MODULE)"
-check "About reads $shown" [ "$shown" = "Zippit(演示版)/小猫" ]
-probe press "$dialog" 1
-dialog_gone
 menu $MENU_EXIT
 check "the program ends with 0" [ "$(wait_exit 15)" = 0 ]
 saved=$(saved_key)
