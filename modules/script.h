@@ -1,5 +1,5 @@
 // Script tokenizer and weighted lists for the module scripts (info.txt and the
-// action scripts): texts of comma-ended fields in the system code page.
+// action scripts): texts of comma-ended fields, GBK as the module holds them.
 //
 // A cursor stands on the comma that ended the previous field. Reading a field
 // moves one past that comma, skips any CR and LF right there, and takes the

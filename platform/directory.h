@@ -3,8 +3,8 @@
 //
 // Patterns are a folder part (optional) and a name of '*' and '?' wildcards,
 // matched without regard to ASCII letter case, as Windows matches them. The
-// names found are bare names, without the folder part. Paths are byte strings
-// in the system code page; a relative path resolves against the current
+// names found are bare names, without the folder part. Paths are byte
+// strings, as file.h describes; a relative path resolves against the current
 // directory.
 #pragma once
 
@@ -32,3 +32,11 @@ int SysPathKind(const char* path, int* isDirectory);
 // Deletes a file. Returns 1, or 0 when it cannot be deleted (missing,
 // read-only on Windows, a folder).
 int SysDeleteFile(const char* path);
+
+// Whether two file names name the same file as the file system compares
+// them: on Windows without regard to the case of any letter (cat and CAT, Δ
+// and δ, Ａ and ａ); in the portable build, where names are GBK byte strings,
+// of ASCII letters only (the second byte of a two-byte character is never
+// folded). Returns 0 when either is nullptr. Neither is resolved: a path with
+// a folder part does not match its bare name.
+int SysSameFileName(const char* a, const char* b);

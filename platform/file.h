@@ -1,9 +1,18 @@
 // Platform file service: open, size, positioned read and close of one file.
 //
-// The module reader needs nothing more than this. Paths are byte strings in the
-// system code page; a relative path resolves against the current directory.
-// On Windows a file is opened for reading with read sharing only (no writer may
-// open it meanwhile), as an existing file.
+// The module reader needs nothing more than this. A relative path resolves
+// against the current directory. On Windows a file is opened for reading with
+// read sharing only (no writer may open it meanwhile), as an existing file.
+//
+// Paths and file names are byte strings. On Windows they are GBK, whatever
+// the system's code page, with a four-byte form for the characters GBK cannot
+// spell (platform/win32/wide_text.h), and reach the system as UTF-16: any name
+// it holds is found, opened, stored and read back unchanged, and a name GBK
+// can spell has the bytes and length it always had (the settings' 255-byte
+// limit holds as before). Code that walks a path as GBK (a lead byte and the
+// byte after it) walks these too. The Windows authoring tools keep the
+// system's code page instead, in which their command line comes. The portable
+// build takes the bytes as they are.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,11 @@
 // counter of the store's own that moves one step per write, so runs are
 // reproducible. Its test hook can refuse writes below the machine root, as
 // Windows does for a standard account (see platform/portable/hooks.h).
+//
+// Texts are byte strings as file names are (platform/file.h). On Windows a
+// text value is stored as the system stores texts, UTF-16, one unit for each
+// character of the bytes given; a text value (REG_SZ and its kin, whoever
+// wrote it) reads back as those bytes, and its size and fit are theirs.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Platform message service: the thread's window messages, for the frame loop.
 //
-// On Windows PeekMessageA/GetMessageA/DispatchMessageA and
+// On Windows PeekMessageW/GetMessageW/DispatchMessageW and
 // MsgWaitForMultipleObjects; the portable build keeps a queue that tests fill,
 // with messages that arrive at a set time of the portable clock (see
 // platform/portable/hooks.h).

@@ -1,7 +1,9 @@
 // Platform message-box service: the only way the programs report to the user.
 //
-// On Windows a modal MessageBoxA; the portable build shows nothing and records
-// the last message, so tests can check what the user would have seen.
+// On Windows a modal MessageBoxW, the GBK texts (a file name in them
+// included, platform/file.h) converted to UTF-16, so they read the same
+// whatever the system's code page; the portable build shows nothing and
+// records the last message, so tests can check what the user would have seen.
 #pragma once
 
 enum class MessageIcon { kError, kWarning, kInformation, kQuestion };

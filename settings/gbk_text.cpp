@@ -1,4 +1,4 @@
-// GBK byte strings: character boundaries and ASCII-caseless comparison.
+// GBK byte strings: character boundaries.
 #include "settings/gbk_text.h"
 
 uint32_t GbkCharLength(const char* text) {
@@ -24,22 +24,4 @@ int64_t GbkFindLast(const char* text, char c) {
         i += length;
     }
     return found;
-}
-
-static uint8_t FoldAscii(uint8_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<uint8_t>(c - 'A' + 'a') : c; }
-
-int GbkEqualIgnoringAsciiCase(const char* a, const char* b) {
-    const uint8_t* x = reinterpret_cast<const uint8_t*>(a);
-    const uint8_t* y = reinterpret_cast<const uint8_t*>(b);
-    while (*x && *y) {
-        uint32_t length = GbkCharLength(reinterpret_cast<const char*>(x));
-        if (length == 2) {
-            if (x[0] != y[0] || x[1] != y[1]) return 0;
-        } else if (FoldAscii(*x) != FoldAscii(*y)) {
-            return 0;
-        }
-        x += length;
-        y += length;
-    }
-    return *x == *y;
 }

@@ -1,5 +1,5 @@
 // GBK (code page 936) byte strings: where characters begin and end, so texts
-// are cut, searched and compared without splitting a two-byte character.
+// are cut and searched without splitting a two-byte character.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,3 @@ uint32_t GbkFitLength(const char* text, uint32_t limit);
 // Index of the last `c` (an ASCII byte) that is a character of its own and not
 // the second byte of a two-byte character; -1 when there is none.
 int64_t GbkFindLast(const char* text, char c);
-
-// Compares two texts, ASCII letters without regard to case; the two bytes of
-// a two-byte character are compared exactly. Returns 1 when they are equal.
-int GbkEqualIgnoringAsciiCase(const char* a, const char* b);

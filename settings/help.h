@@ -28,7 +28,7 @@ int SiblingPath(const char* programPath, const char* name, char* out, uint32_t c
 // anchor of `context`: "file:///C:/dir/Zippit.html#topic-10" (a UNC path
 // gives "file://server/share/...", a rooted "/dir/..." "file:///dir/...").
 // Backslashes become slashes; blanks, '%',
-// '#', '?' and control bytes are percent-escaped; GBK bytes stay as they are
-// (the shell reads the URL in the system code page). Returns 1, or 0 when it
-// does not fit in `capacity` bytes (out is then empty).
+// '#', '?' and control bytes are percent-escaped; GBK characters stay as
+// they are (on Windows the URL reaches the browser as UTF-16, platform/file.h).
+// Returns 1, or 0 when it does not fit in `capacity` bytes (out is then empty).
 int HelpPageUrl(const char* programPath, int32_t context, char* out, uint32_t capacity);

@@ -143,8 +143,7 @@ void ReleaseModuleList(ModuleList* list) {
 }
 
 int IsModuleInUse(const char* fileName, const char* modulePath) {
-    if (!fileName || !modulePath) return 0;
-    return GbkEqualIgnoringAsciiCase(fileName, modulePath);
+    return SysSameFileName(fileName, modulePath);
 }
 
 int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacity]) {

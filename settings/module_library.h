@@ -43,9 +43,10 @@ int ListModules(const char* pattern, ModuleList* list);
 // list empty. Safe on a zeroed list.
 void ReleaseModuleList(ModuleList* list);
 
-// Whether `fileName` names the running module `modulePath`: equal texts,
-// ASCII letters without regard to case. A path with a folder does not match a
-// bare name. 0 when either is nullptr.
+// Whether `fileName` names the running module `modulePath`: equal texts as
+// the file system compares names (SysSameFileName: on Windows any letter
+// without regard to case). A path with a folder does not match a bare name.
+// 0 when either is nullptr.
 int IsModuleInUse(const char* fileName, const char* modulePath);
 
 // Puts the deletion question for `displayName` into `out` (capacity

@@ -9,6 +9,7 @@
 #include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
 #include "settings/module_library.h"
@@ -22,7 +23,7 @@
 HINSTANCE Instance = nullptr;
 HANDLE InstanceMutex = nullptr;
 HICON TrayIconHandle = nullptr;
-NOTIFYICONDATAA TrayIcon = {};
+NOTIFYICONDATAW TrayIcon = {};
 
 namespace {
 
@@ -33,7 +34,7 @@ bool g_sessionEnded = false;   // the session ends: the tray icon stays away
 constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED, missing from older SDK headers
 constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale to wParam between frames
 
-constexpr UINT kDropPathBuffer = 256;  // bytes of one dropped file's path, its zero included
+constexpr UINT kDropPathBuffer = 256;  // characters of one dropped file's path, its zero included
 
 constexpr int kHideHotKeyId = 1;
 // The hide key's modifier bits are the system's own.
@@ -94,19 +95,19 @@ void WatchSession(HWND window) {
 }
 
 void SetTrayTip(const char* tip) {
-    lstrcpynA(TrayIcon.szTip, tip, 64);
-    Shell_NotifyIconA(NIM_MODIFY, &TrayIcon);
+    lstrcpynW(TrayIcon.szTip, WideText(tip).get(), 64);
+    Shell_NotifyIconW(NIM_MODIFY, &TrayIcon);
 }
 
 LRESULT OnCreate(HWND window) {
-    TrayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIcon.cbSize = NOTIFYICONDATAW_V1_SIZE;
     TrayIcon.hWnd = window;
     TrayIcon.uID = kTrayIconId;
     TrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIcon.uCallbackMessage = kTrayCallback;
     TrayIcon.hIcon = TrayIconHandle;
-    lstrcpynA(TrayIcon.szTip, kProductCaption, 64);
-    Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    lstrcpynW(TrayIcon.szTip, WideText(kProductCaption).get(), 64);
+    Shell_NotifyIconW(NIM_ADD, &TrayIcon);
     g_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     RegisterHideKey(window);
@@ -141,7 +142,7 @@ void OnPowerBroadcast(WPARAM event, LPARAM data) {
 
 // A new taskbar (after the shell restarted) knows no icons: add ours again.
 void OnTaskbarCreated() {
-    if (!g_sessionEnded) Shell_NotifyIconA(NIM_ADD, &TrayIcon);
+    if (!g_sessionEnded) Shell_NotifyIconW(NIM_ADD, &TrayIcon);
 }
 
 // The session ends (log-off or shutdown): the process may be ended at any
@@ -150,7 +151,7 @@ void OnEndSession(WPARAM ending) {
     if (!ending) return;
     g_sessionEnded = true;
     SaveSettingsOnce();
-    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+    Shell_NotifyIconW(NIM_DELETE, &TrayIcon);
 }
 
 // The tray icon's right button opens the menu, unless one of the program's
@@ -171,7 +172,7 @@ void OnDestroy(HWND window) {
     WTSUnRegisterSessionNotification(window);
     if (g_displayNotification) UnregisterPowerSettingNotification(g_displayNotification);
     g_displayNotification = nullptr;
-    Shell_NotifyIconA(NIM_DELETE, &TrayIcon);
+    Shell_NotifyIconW(NIM_DELETE, &TrayIcon);
     ReleaseMutex(InstanceMutex);
     PostQuitMessage(0);
 }
@@ -200,7 +201,7 @@ bool OnNcLeftButton() {
 // the frame loop.
 LRESULT OnNcLeftButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
     if (OnNcLeftButton()) return 0;
-    LRESULT result = DefWindowProcA(window, WM_NCLBUTTONDOWN, wParam, lParam);
+    LRESULT result = DefWindowProcW(window, WM_NCLBUTTONDOWN, wParam, lParam);
     if (!IsWindow(window)) PostQuitMessage(0);
     return result;
 }
@@ -294,7 +295,7 @@ HMENU BuildPopupMenu() {
         // entry needs a menu handle to be added at all, and greyed it never
         // opens. DestroyMenu of the whole menu destroys it too.
         if (entry.flags & MF_POPUP) item = reinterpret_cast<UINT_PTR>(CreatePopupMenu());
-        AppendMenuA(menu, entry.flags, item, entry.text);
+        AppendMenuW(menu, entry.flags, item, WideText(entry.text).get());
     }
     return menu;
 }
@@ -310,13 +311,14 @@ void ShowPopupMenu(HWND window) {
 }
 
 void OpenDroppedFiles(HDROP drop) {
-    char path[kDropPathBuffer];
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFFu, path, kDropPathBuffer);
+    // The paths stay UTF-16 from the drop to the shell: any name opens.
+    wchar_t path[kDropPathBuffer];
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, path, kDropPathBuffer);
     for (UINT i = 0; i < count; i++) {
         // A cut path could name another file; such a file is skipped.
-        if (DragQueryFileA(drop, i, nullptr, 0) >= kDropPathBuffer) continue;
-        if (!DragQueryFileA(drop, i, path, kDropPathBuffer)) continue;
-        ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
+        if (DragQueryFileW(drop, i, nullptr, 0) >= kDropPathBuffer) continue;
+        if (!DragQueryFileW(drop, i, path, kDropPathBuffer)) continue;
+        ShellExecuteW(nullptr, nullptr, path, nullptr, nullptr, SW_SHOW);
     }
     DragFinish(drop);
 }
@@ -385,5 +387,5 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnPowerBroadcast(wParam, lParam);
             return TRUE;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }

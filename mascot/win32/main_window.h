@@ -8,7 +8,7 @@
 extern HINSTANCE Instance;            // the program's instance: its dialog templates, icon and splash picture
 extern HANDLE InstanceMutex;          // the named mutex that marks a running copy
 extern HICON TrayIconHandle;          // icon 101, shown in the notification area
-extern NOTIFYICONDATAA TrayIcon;      // the notification-area icon, from creation to destruction
+extern NOTIFYICONDATAW TrayIcon;      // the notification-area icon, from creation to destruction
 
 constexpr char kMainWindowClass[] = "PK32MainWClass";
 constexpr UINT kTrayIconId = 1;
@@ -39,6 +39,6 @@ HMENU BuildPopupMenu();
 void ShowPopupMenu(HWND window);
 
 // Opens each dropped file with its default action, in the order the drop
-// reports them, then releases the drop. A path that does not fit 255 bytes
+// reports them, then releases the drop. A path longer than 255 characters
 // is skipped rather than opened cut short.
 void OpenDroppedFiles(HDROP drop);

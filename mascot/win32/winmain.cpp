@@ -10,8 +10,10 @@
 #include "modules/character.h"
 #include "platform/clock.h"
 #include "platform/graphics.h"
+#include "platform/msgbox.h"
 #include "platform/sound.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/wide_text.h"
 #include "resources/zippit/resource.h"
 #include "settings/settings.h"
 #include "settings/win32/dialogs.h"
@@ -32,19 +34,22 @@ int InitMainWindow() {
 
     TrayIconHandle = LoadIconA(Instance, MAKEINTRESOURCEA(IDI_ZIPPIT));
 
-    WNDCLASSEXA windowClass = {};
+    // The wide forms of the class name and title: the window is a Unicode
+    // window, its title the same on every system.
+    WideText className(kMainWindowClass);
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_SAVEBITS;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = Instance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainWindowClass;
-    if (!RegisterClassExA(&windowClass)) return 0;
+    windowClass.lpszClassName = className.get();
+    if (!RegisterClassExW(&windowClass)) return 0;
 
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_TOPMOST, kMainWindowClass,
-                                  kProductCaption, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, RunningCharacter.canvasWidth, RunningCharacter.canvasHeight,
-                                  nullptr, nullptr, Instance, nullptr);
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_TOPMOST, className.get(),
+                                  WideText(kProductCaption).get(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, RunningCharacter.canvasWidth,
+                                  RunningCharacter.canvasHeight, nullptr, nullptr, Instance, nullptr);
     // A window that cannot be made ends start-up like a class that cannot be
     // registered: the frame loop would have nothing to draw on.
     if (!window) return 0;
@@ -74,12 +79,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SeedRandom(SysNow());
 
     // A copy running elevated (the one Setup started) made the mutex with a
-    // security that denies this one: access denied means it exists too.
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kProductCaption);
+    // security that denies this one: access denied means it exists too. The
+    // wide form of the GBK name is the name earlier versions made on a
+    // Chinese system, so they and this one see each other.
+    WideText mutexName(kProductCaption);
+    HANDLE existing = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName.get());
     bool another = existing || GetLastError() == ERROR_ACCESS_DENIED;
     if (existing) CloseHandle(existing);
     if (!another) {
-        InstanceMutex = CreateMutexA(nullptr, FALSE, kProductCaption);
+        InstanceMutex = CreateMutexW(nullptr, FALSE, mutexName.get());
         // A copy started at the same moment passes the check above too;
         // whichever creates the mutex second finds it made already (or, if
         // the other is elevated, is denied it).
@@ -89,12 +97,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (another) {
         if (InstanceMutex) CloseHandle(InstanceMutex);
         InstanceMutex = nullptr;
-        MessageBoxA(nullptr, kMsgAlreadyRunning, kProductCaption, MB_ICONWARNING);
+        SysMessageBox(nullptr, kMsgAlreadyRunning, kProductCaption, MessageIcon::kWarning);
         return 0;
     }
 
     if (!LoadSettings()) {
-        MessageBoxA(nullptr, kMsgNoSettings, kProductCaption, MB_ICONERROR);
+        SysMessageBox(nullptr, kMsgNoSettings, kProductCaption, MessageIcon::kError);
         ReleaseMutex(InstanceMutex);
         return 0;
     }

@@ -95,3 +95,24 @@ int SysDeleteFile(const char* path) {
     if (!path || lstat(path, &info) != 0 || S_ISDIR(info.st_mode)) return 0;
     return unlink(path) == 0 ? 1 : 0;
 }
+
+// Names here are GBK byte strings, as on a Chinese Windows: a lead byte and
+// the byte after it are one character, compared exactly; single bytes are
+// compared without regard to ASCII case.
+int SysSameFileName(const char* a, const char* b) {
+    if (!a || !b) return 0;
+    const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
+    while (*x && *y) {
+        if (*x >= 0x81 && *x <= 0xFE && x[1]) {
+            if (x[0] != y[0] || x[1] != y[1]) return 0;
+            x += 2;
+            y += 2;
+            continue;
+        }
+        if (FoldAscii(static_cast<char>(*x)) != FoldAscii(static_cast<char>(*y))) return 0;
+        x++;
+        y++;
+    }
+    return *x == *y;
+}

@@ -1,5 +1,7 @@
-// Win32 file service: CreateFileA with read sharing, SetFilePointer and ReadFile.
+// Win32 file service: CreateFileW with read sharing, SetFilePointer and ReadFile.
 #include "platform/file.h"
+
+#include "platform/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -11,7 +13,7 @@ static int64_t g_liveFiles = 0;  // files opened and not yet closed
 
 SysFile* SysFileOpenRead(const char* path) {
     if (!path) return nullptr;
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE handle = CreateFileW(WideText(path).get(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     SysFile* file = static_cast<SysFile*>(HeapAlloc(GetProcessHeap(), 0, sizeof(SysFile)));

@@ -6,13 +6,13 @@
 
 MessageResult SysHandleNextMessage(int* quitCode) {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) return MessageResult::kNone;
-    if (!GetMessageA(&message, nullptr, 0, 0)) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) return MessageResult::kNone;
+    if (!GetMessageW(&message, nullptr, 0, 0)) {
         *quitCode = static_cast<int>(message.wParam);
         return MessageResult::kQuit;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
     return MessageResult::kHandled;
 }
 

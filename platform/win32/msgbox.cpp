@@ -1,5 +1,7 @@
-// Win32 message boxes: MessageBoxA.
+// Win32 message boxes: MessageBoxW.
 #include "platform/msgbox.h"
+
+#include "platform/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -11,5 +13,5 @@ int SysMessageBox(void* owner, const char* text, const char* caption, MessageIco
         case MessageIcon::kInformation: style |= MB_ICONINFORMATION; break;
         case MessageIcon::kQuestion: style |= MB_ICONQUESTION; break;
     }
-    return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
+    return MessageBoxW(static_cast<HWND>(owner), WideText(text).get(), WideText(caption).get(), style);
 }

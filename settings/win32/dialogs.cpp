@@ -6,6 +6,7 @@
 #include "platform/directory.h"
 #include "platform/memory.h"
 #include "platform/msgbox.h"
+#include "platform/win32/wide_text.h"
 #include "settings/help.h"
 #include "settings/module_library.h"
 #include "settings/personality.h"
@@ -56,7 +57,7 @@ char* SelectedModule(HWND dialog, LRESULT* index) {
 }
 
 void OnModulesInit(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
+    SetDlgItemTextGbk(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
     FillModuleList(ModuleListBox(dialog));
 }
 
@@ -80,14 +81,22 @@ void OnModuleDelete(HWND dialog) {
         SysMessageBox(dialog, kMsgModuleInUse, kProductCaption, MessageIcon::kWarning);
         return;
     }
-    // The entry's text is read whole; the question cuts a long one itself.
+    // The entry's text is read whole, back into GBK; the question cuts a long one itself.
     HWND list = ModuleListBox(dialog);
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return;
-    char* displayName = static_cast<char*>(SysAlloc(static_cast<size_t>(length) + 1));
-    if (!displayName) return;
-    displayName[0] = 0;
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(displayName));
+    wchar_t* wide = static_cast<wchar_t*>(SysAlloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    uint32_t capacity = static_cast<uint32_t>(length) * 4 + 1;  // up to 4 bytes a unit
+    char* displayName = static_cast<char*>(SysAlloc(capacity));
+    if (!wide || !displayName) {
+        SysFree(displayName);
+        SysFree(wide);
+        return;
+    }
+    wide[0] = 0;
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+    NarrowText(wide, displayName, capacity);
+    SysFree(wide);
     char question[kDeleteQuestionCapacity];
     BuildDeleteQuestion(displayName, question);
     SysFree(displayName);
@@ -144,16 +153,16 @@ int PersonalityDialog(HWND owner) {
     controls.dwICC = ICC_BAR_CLASSES;  // the trackbar
     InitCommonControlsEx(&controls);
     return static_cast<int>(
-        DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_PERSONALITY), owner, PersonalityDialogProc, 0));
+        DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_PERSONALITY), owner, PersonalityDialogProc, 0));
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetDlgItemTextA(dialog, IDC_PRODUCT_CAPTION, kProductCaption);
-            SetDlgItemTextA(dialog, IDC_VERSION, kVersionText);
-            SetDlgItemTextA(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
-            SetDlgItemTextA(dialog, IDC_USER_NAME, UserSettings.UserName);
+            SetDlgItemTextGbk(dialog, IDC_PRODUCT_CAPTION, kProductCaption);
+            SetDlgItemTextGbk(dialog, IDC_VERSION, kVersionText);
+            SetDlgItemTextGbk(dialog, IDC_RUNNING_MODULE, RunningCharacter.name);
+            SetDlgItemTextGbk(dialog, IDC_USER_NAME, UserSettings.UserName);
             return TRUE;
         case WM_COMMAND:
             // Only "确定" (or Enter) ends it: Escape and the close box arrive
@@ -166,7 +175,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 int AboutDialog(HWND owner) {
     return static_cast<int>(
-        DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0));
+        DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutDialogProc, 0));
 }
 
 void FillModuleList(HWND list) {
@@ -174,7 +183,8 @@ void FillModuleList(HWND list) {
     if (!ListModules(kModulePattern, &modules)) return;
     for (int32_t i = 0; i < modules.count; i++) {
         ModuleListing& entry = modules.entries[i];
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.displayName));
+        WideText displayName(entry.displayName);
+        LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(displayName.get()));
         if (index == LB_ERR || index == LB_ERRSPACE) continue;
         // The sorted list reports where the entry went; its data goes there.
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.fileName));
@@ -215,5 +225,5 @@ INT_PTR CALLBACK ModuleSettingsDialogProc(HWND dialog, UINT message, WPARAM wPar
 
 int ModuleSettingsDialog(HWND owner) {
     return static_cast<int>(
-        DialogBoxParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_MODULES), owner, ModuleSettingsDialogProc, 0));
+        DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_MODULES), owner, ModuleSettingsDialogProc, 0));
 }

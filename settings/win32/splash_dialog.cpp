@@ -4,6 +4,8 @@
 #include "mascot/product.h"
 #include "mascot/win32/main_window.h"
 #include "platform/memory.h"
+#include "platform/msgbox.h"
+#include "platform/win32/wide_text.h"
 #include "resources/zippit/resource.h"
 #include "settings/settings.h"
 #include "settings/splash.h"
@@ -20,22 +22,24 @@ constexpr LONG kSplashTrackHeight = 252;
 SplashState g_splashState = {};  // the one splash of the run
 
 BOOL OnInitDialog(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_SPLASH_STATUS, kSplashLoading);
-    SetDlgItemTextA(dialog, IDC_SPLASH_VERSION, kSplashVersion);
-    SetDlgItemTextA(dialog, IDC_SPLASH_USER, UserSettings.UserName);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_STATUS, kSplashLoading);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_VERSION, kSplashVersion);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_USER, UserSettings.UserName);
 
     int noModule = 0;
     char* name = ModuleDisplayName(UserSettings.Module, &noModule);
     if (!name) {
         if (noModule) {
+            // The file name inside the GBK text is GBK too (platform/file.h),
+            // whatever characters it has.
             char message[300];
             MissingModuleMessage(message, sizeof message, UserSettings.Module);
-            MessageBoxA(dialog, message, kProductCaption, MB_ICONERROR);
+            SysMessageBox(dialog, message, kProductCaption, MessageIcon::kError);
         }
         EndDialog(dialog, 0);
         return TRUE;
     }
-    SetDlgItemTextA(dialog, IDC_SPLASH_MODULE, name);
+    SetDlgItemTextGbk(dialog, IDC_SPLASH_MODULE, name);
     SysFree(name);
 
     SplashOpen(&g_splashState);
@@ -56,7 +60,7 @@ void OnTimer(HWND dialog) {
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             break;
         case SplashTick::kLoaded:
-            SetDlgItemTextA(dialog, IDC_SPLASH_STATUS, kSplashLoaded);
+            SetDlgItemTextGbk(dialog, IDC_SPLASH_STATUS, kSplashLoaded);
             break;
         case SplashTick::kLoadFailed:
             KillTimer(dialog, kSplashTimer);
@@ -97,7 +101,7 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR LoadingSplash() {
-    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashDialogProc, 0);
+    INT_PTR result = DialogBoxParamW(Instance, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashDialogProc, 0);
     // A splash that ended another way (its loop broken from outside) keeps no sound.
     SplashReleaseSound(&g_splashState);
     return result == 1 ? 1 : 0;

@@ -101,6 +101,15 @@ TEST_F(SettingsTest, ValuesThatDoNotFitAreUnreadable) {
         PutText("Module", std::string(length, 'm'));
         EXPECT_EQ(LoadSettings(), 0) << length;
     }
+    // A name of GBK characters is measured in its GBK bytes, as ever: 127
+    // two-byte characters and a letter fit, 128 characters do not.
+    std::string cats;
+    for (int i = 0; i < 127; i++) cats += "猫";
+    PutText("Module", cats + "m");
+    ASSERT_EQ(LoadSettings(), 1);
+    EXPECT_EQ(UserSettings.Module, cats + "m");
+    PutText("Module", cats + "猫");
+    EXPECT_EQ(LoadSettings(), 0);
     // A text stored with zero bytes ends at the first of them.
     Put("Module", kKeyText, "ab\0cd", 5);
     ASSERT_EQ(LoadSettings(), 1);

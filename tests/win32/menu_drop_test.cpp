@@ -1,5 +1,8 @@
 // Tests of the mascot window's pieces under Wine, in the process itself:
-// the popup menu's entries, ids and states, and the dropped files it opens.
+// the popup menu's entries, ids and states, the tray icon's tip, and the
+// dropped files it opens. Texts are read back as UTF-16: they must read the
+// same whatever the system's code page (the tests run under 936 and 1252).
+#include "mascot/product.h"
 #include "mascot/win32/main_window.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,6 +19,13 @@
 #include <vector>
 
 namespace {
+
+// A GBK text as the user should read it.
+std::wstring FromGbk(const char* text) {
+    wchar_t wide[256] = L"";
+    MultiByteToWideChar(936, 0, text, -1, wide, 256);
+    return wide;
+}
 
 TEST(PopupMenu, HasTheTenEntriesWithTheirIdsAndStates) {
     struct Expected {
@@ -41,9 +51,9 @@ TEST(PopupMenu, HasTheTenEntriesWithTheirIdsAndStates) {
             EXPECT_TRUE(state & MF_SEPARATOR);
             continue;
         }
-        char text[64] = "";
-        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-        EXPECT_STREQ(text, expected[i].text);
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(text, FromGbk(expected[i].text));
         EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, i)), expected[i].id);
         EXPECT_EQ((state & MF_GRAYED) != 0, expected[i].grayed);
         HMENU sub = GetSubMenu(menu, i);
@@ -53,6 +63,21 @@ TEST(PopupMenu, HasTheTenEntriesWithTheirIdsAndStates) {
         }
     }
     EXPECT_TRUE(DestroyMenu(menu));
+}
+
+TEST(TrayIcon, TipNamesTheProduct) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TrayTipTest";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"TrayTipTest", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(std::wstring(TrayIcon.szTip), FromGbk(kProductCaption));
+    DestroyWindow(window);
+    MSG quit;  // the window posts the quit message when it goes
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 // A drop handle as the shell makes one: DROPFILES, then the paths, each
@@ -116,6 +141,32 @@ TEST(DroppedFiles, EachIsOpenedAndACutPathIsSkipped) {
     while (Opened(dir.path()).size() < 3 && GetTickCount() - start < 20000) Sleep(100);
     Sleep(1000);  // time for a wrongly started script to show up too
     EXPECT_EQ(Opened(dir.path()), expected);
+}
+
+TEST(DroppedFiles, ANameOutsideTheCodePageOpens) {
+    ScopedTempDir dir;
+    std::wstring path(dir.path().begin(), dir.path().end());  // an ASCII folder
+    path += L"\\\u5c0f\u732b\u00f1.cmd";                     // 小猫ñ: outside 1252 and GBK alike
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string script = "@echo kitten>\"" + dir.path() + "\\kitten.opened\"\r\n";
+    DWORD written = 0;
+    WriteFile(file, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
+    CloseHandle(file);
+
+    // The shell's wide drop: DROPFILES, the UTF-16 path and two zeros.
+    size_t size = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    std::memcpy(header + 1, path.c_str(), path.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    OpenDroppedFiles(static_cast<HDROP>(memory));
+
+    DWORD start = GetTickCount();
+    while (Opened(dir.path()).empty() && GetTickCount() - start < 20000) Sleep(100);
+    EXPECT_EQ(Opened(dir.path()), std::set<std::string>{"kitten"});
 }
 
 }  // namespace

@@ -52,12 +52,15 @@ probe() {
 field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p" | head -1; }
 
 # Starts Zippit.exe in the background; its exit code lands in $WORK/exit.N.
+# With ZIPPIT_LOCALE set (zh_TW.UTF-8, en_US.UTF-8) it runs under that
+# locale, so under its code page (950, 1252).
 run_count=0
 start_zippit() {
     run_count=$((run_count + 1))
     exit_file=$WORK/exit.$run_count
     rm -f "$exit_file" "$WORK/pid.$run_count"
     (
+        if [ -n "${ZIPPIT_LOCALE:-}" ]; then export LANG=$ZIPPIT_LOCALE LC_ALL=$ZIPPIT_LOCALE; fi
         WINEDEBUG=${ZIPPIT_WINEDEBUG:-$WINEDEBUG} "$WINE" "$ZIPPIT_EXE" >>"$WORK/zippit.log" 2>&1 &
         echo $! >"$WORK/pid.$run_count"
         wait $!

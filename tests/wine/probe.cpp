@@ -2,8 +2,9 @@
 // window for the mascot to stand on, waits for windows and reports their
 // rectangle, region and styles, reads dialog texts, answers message boxes,
 // checks the tray icon, posts messages, and reads or writes the product key.
-// Texts are printed in UTF-8. Exit code 0 on success, 1 on a failed check,
-// 2 on a timeout, 3 on bad usage.
+// Texts are read as UTF-16 (whatever the code page of the probe or the
+// program) and printed in UTF-8. Exit code 0 on success, 1 on a failed
+// check, 2 on a timeout, 3 on bad usage.
 //
 //   zippit_probe stand L T R B TITLE     a plain window at that rectangle, in front, until closed
 //   zippit_probe activate TITLE          brings the window titled TITLE (else the window of
@@ -45,6 +46,7 @@
 //                                        ms=N, the quickest answer (MS: the longest wait for a look)
 //   zippit_probe foreground              prints the foreground window's info line
 //   zippit_probe screen                  prints W H, the primary screen's size in pixels
+//   zippit_probe acp                     prints acp=N, the probe's ANSI code page
 //   zippit_probe resources HWND          prints gdi=N user=N private=N (bytes) how=...
 //                                        windows=CLASS,... of the process owning HWND: its GDI
 //                                        and USER object counts, private memory and windows
@@ -57,6 +59,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <winternl.h>
+
+#include "platform/win32/wide_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,23 +75,24 @@ constexpr char kProductCaption[] = "Zippit(\xd1\xdd\xca\xbe\xb0\xe6)";  // Zippi
 constexpr char kStandClass[] = "ZippitProbeStand";
 constexpr DWORD kPollMs = 50;
 
-// GBK (the ANSI code page) to UTF-8, for the shell that reads the output.
-std::string Utf8(const char* text) {
-    int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (wide <= 0) return "";
-    std::wstring w(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], wide);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+// Wide text to UTF-8.
+std::string Utf8W(const wchar_t* text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return "";
     std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes > 0 ? bytes - 1 : 0));
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
     return out;
 }
 
+// A text or file name as Zippit holds it (GBK, and its form for what GBK
+// cannot spell) to UTF-8.
+std::string Utf8(const char* text) { return Utf8W(WideText(text).get()); }
+
 std::string WindowText(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return Utf8(text);
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return Utf8W(text);
 }
 
 HWND ParseHwnd(const char* text) {
@@ -147,7 +152,7 @@ HWND VisibleOfClass(const char* className) {
 
 struct DialogSearch {
     int controlId;
-    const char* caption;  // nullptr: any
+    const wchar_t* caption;  // nullptr: any
     HWND found;
 };
 
@@ -158,15 +163,15 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
     if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
     if (search->controlId && !GetDlgItem(window, search->controlId)) return TRUE;
     if (search->caption) {
-        char caption[256] = "";
-        GetWindowTextA(window, caption, sizeof caption);
-        if (std::strcmp(caption, search->caption) != 0) return TRUE;
+        wchar_t caption[256] = L"";
+        GetWindowTextW(window, caption, 256);
+        if (lstrcmpW(caption, search->caption) != 0) return TRUE;
     }
     search->found = window;
     return FALSE;
 }
 
-HWND FindVisibleDialog(int controlId, const char* caption) {
+HWND FindVisibleDialog(int controlId, const wchar_t* caption) {
     DialogSearch search = {controlId, caption, nullptr};
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -355,18 +360,21 @@ int Key(int argc, char** argv) {
             std::printf("key=none\n");
             return 0;
         }
-        char name[256];
-        BYTE data[1024];
+        wchar_t name[256];
+        wchar_t data[512 + 1];
         for (DWORD i = 0;; i++) {
-            DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+            DWORD nameSize = 256, dataSize = sizeof data - sizeof data[0], type = 0;
+            if (RegEnumValueW(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize) !=
+                ERROR_SUCCESS)
+                break;
             if (type == REG_DWORD && dataSize == 4) {
                 DWORD value;
                 std::memcpy(&value, data, 4);
-                std::printf("%s=dword:%ld\n", name, static_cast<long>(value));
+                std::printf("%s=dword:%ld\n", Utf8W(name).c_str(), static_cast<long>(value));
             } else {
-                std::string text(reinterpret_cast<char*>(data), dataSize);
-                std::printf("%s=type%lu:%s\n", name, static_cast<unsigned long>(type), Utf8(text.c_str()).c_str());
+                data[dataSize / sizeof data[0]] = 0;
+                std::printf("%s=type%lu:%s\n", Utf8W(name).c_str(), static_cast<unsigned long>(type),
+                            Utf8W(data).c_str());
             }
         }
         RegCloseKey(key);
@@ -386,19 +394,8 @@ int Key(int argc, char** argv) {
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
-
-// Wide text to UTF-8.
-std::string Utf8W(const wchar_t* text) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return "";
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-// A zero-ended text in another process's memory, at most 259 bytes, in the
-// ANSI code page; "" when it cannot be read.
+// A zero-ended text or file name in Zippit's memory, at most 259 bytes; ""
+// when it cannot be read.
 std::string RemoteText(HWND owner, LRESULT address) {
     DWORD pid = 0;
     GetWindowThreadProcessId(owner, &pid);
@@ -454,9 +451,15 @@ int DialogCommand(int argc, char** argv) {
             std::printf("%s|%s\n", ListText(control, i).c_str(), data && data != LB_ERR ? RemoteText(dialog, data).c_str() : "");
         }
     } else if (command == "select" && argc >= 5) {
+        // The text as typed, from the wide command line: the ANSI argv cannot
+        // spell every name.
+        int wideCount = 0;
+        LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+        std::string wanted = wideArgs && wideCount >= 5 ? Utf8W(wideArgs[4]) : argv[4];
+        LocalFree(wideArgs);
         LRESULT count = SendMessageW(control, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; i++) {
-            if (ListText(control, i) != argv[4]) continue;
+            if (ListText(control, i) != wanted) continue;
             SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
             return 0;
@@ -624,10 +627,14 @@ int main(int argc, char** argv) {
         InitializeAcl(&empty, sizeof empty, ACL_REVISION);
         SetSecurityDescriptorDacl(&security, TRUE, &empty, FALSE);
         SECURITY_ATTRIBUTES attributes = {sizeof attributes, &security, FALSE};
-        if (!CreateMutexA(&attributes, FALSE, kProductCaption)) return 1;
+        if (!CreateMutexW(&attributes, FALSE, L"Zippit(演示版)")) return 1;
         std::printf("held=1\n");
         std::fflush(stdout);
         Sleep(INFINITE);
+        return 0;
+    }
+    if (command == "acp") {
+        std::printf("acp=%u\n", GetACP());
         return 0;
     }
     if (command == "screen") {
@@ -670,7 +677,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "msgbox" && argc >= 3) {
-        HWND box = WaitFor(std::strtoul(argv[2], nullptr, 10), [] { return FindVisibleDialog(0, kProductCaption); });
+        DWORD ms = std::strtoul(argv[2], nullptr, 10);
+        HWND box = WaitFor(ms, [] { return FindVisibleDialog(0, L"Zippit(演示版)"); });
         if (!box) return 2;
         // A message box's text is its static control 0xFFFF.
         std::printf("text=%s\n", WindowText(GetDlgItem(box, 0xFFFF)).c_str());

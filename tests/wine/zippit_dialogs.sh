@@ -7,7 +7,9 @@
 # display name (not a folder named *.Pkm, nor a module marked unlisted),
 # refuses to delete the running one, deletes another only after "Yes", and
 # switches the character on screen, which is saved at exit. While a dialog
-# is open the tray icon opens no menu.
+# is open the tray icon opens no menu. Then the same under code page 950:
+# the texts read the same, and a module whose name that code page cannot
+# spell is listed, chosen, saved and loaded at the next start.
 # usage: zippit_dialogs.sh ZIPPIT.EXE PROBE.EXE
 . "$(dirname "$0")/lib.sh"
 
@@ -178,5 +180,52 @@ check "the program ends with 0 (got $code)" [ "$code" = 0 ]
 saved=$(saved_key)
 check "the product key holds the new module, personality and sound: $saved" \
     [ "$saved" = "CharActPer=dword:100 Module=type1:Pebble.Pkm SndUse=dword:0 " ]
+
+# ---- On a Traditional Chinese system (code page 950) ----
+# The texts read as under GBK; a module whose file name that code page cannot
+# spell (猫 is not in Big5, ñ in no Chinese code page) is listed, chosen,
+# saved and loaded at the next start. Its display name is 小猫 (GBK).
+ZIPPIT_LOCALE=zh_TW.UTF-8
+check "the locale gives code page 950" [ "$(export LANG=$ZIPPIT_LOCALE LC_ALL=$ZIPPIT_LOCALE; probe acp)" = acp=950 ]
+rm -rf "$WORK/src-kitten"
+"$PKM" unpack "$WORK/Pebble.Pkm" "$WORK/src-kitten" >/dev/null
+LC_ALL=C sed -i "1s/^0,Pebble,/0,$(printf '小猫' | iconv -f UTF-8 -t GBK),/" "$WORK/src-kitten/info.txt"
+check "a module named 小猫ñ.Pkm is made" "$PKM" build "$WORK/src-kitten" -o "$WORK/小猫ñ.Pkm"
+
+start_zippit
+splash=$(probe splash 15000)
+check "the splash's status line reads $(echo "$splash" | grep '^status=')" \
+    eval 'echo "$splash" | grep -q "^status=正在加载\.\.\."'
+info=$(probe wait $MASCOT 15000)
+hwnd=$(field "$info" hwnd)
+check "the mascot window appears under code page 950" [ -n "$hwnd" ]
+[ -n "$hwnd" ] || finish
+
+open_dialog $MODULE_LIST "the module settings under code page 950" $MENU_MODULES
+listed=$(probe list "$dialog" $MODULE_LIST | tr '\n' ' ')
+check "the list holds 小猫 with its file name: $listed" \
+    [ "$listed" = "count=3 Pebble|Pebble.Pkm Zippy|Zippy.Pkm 小猫|小猫ñ.Pkm " ]
+probe select "$dialog" $MODULE_LIST Pebble
+probe press "$dialog" $DELETE_BUTTON
+box=$(probe msgbox 5000)
+check "the refusal reads ${box#text=}" [ "$box" = "text=组件目前正在使用中，无法删除。" ]
+probe select "$dialog" $MODULE_LIST 小猫
+probe press "$dialog" 1
+check "更改 switches to 小猫" dialog_gone
+menu $MENU_EXIT
+check "the program ends with 0" [ "$(wait_exit 15)" = 0 ]
+saved=$(saved_key)
+check "the product key holds the name as it is: $saved" \
+    [ "$saved" = "CharActPer=dword:100 Module=type1:小猫ñ.Pkm SndUse=dword:0 " ]
+
+start_zippit
+splash=$(probe splash 15000)
+check "the next start loads 小猫ñ.Pkm: $(echo "$splash" | grep '^module=')" \
+    [ "$(echo "$splash" | sed -n 's/^module=//p')" = 小猫 ]
+info=$(probe wait $MASCOT 15000)
+check "小猫 appears" [ -n "$info" ]
+hwnd=$(field "$info" hwnd)
+menu $MENU_EXIT
+check "the program ends with 0 again" [ "$(wait_exit 15)" = 0 ]
 
 finish
