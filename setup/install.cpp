@@ -58,6 +58,9 @@ int CopyOver(const char* source, const char* target) {
 // Copies `source` over `target` unless the target is as new or newer.
 // Returns 1 when the target is in place afterwards.
 int InstallOneFile(const char* source, const char* target) {
+    // A setup folder chosen as the install folder: the file is its own
+    // target, and it is not the product's to take away.
+    if (SysSameFile(source, target)) return 0;
     if (SysPathExists(target)) {
         uint64_t targetTime = 0, sourceTime = 0;
         // A time that cannot be read (a file in use, say) counts as "not
@@ -75,7 +78,10 @@ int InstallOneFile(const char* source, const char* target) {
 
 int SettleInstallFolder(SetupDescription* setup) {
     char full[kValueSize];
-    if (!SysFullPath(setup->installFolder, full, sizeof full)) return 0;
+    char resolved[kValueSize];
+    if (!IsRootedPath(setup->installFolder) || !SysFullPath(setup->installFolder, resolved, sizeof resolved) ||
+        !SysLongPath(resolved, full, sizeof full))
+        return 0;
     size_t length = 0;
     // A lead byte at the very end would take the backslash behind it as its
     // second byte: it names no character and goes.

@@ -9,10 +9,12 @@
 #include <cstddef>
 
 // Puts the install folder the user confirmed into the system's full form
-// (SysFullPath), without a trailing backslash unless it is a drive root, so
-// that every path built on it, and the uninstaller's path in the registry,
-// is the one the system resolves. Returns 0, the folder as it was, when the
-// system cannot resolve it.
+// (SysFullPath), with the long names of the folders that exist (SysLongPath),
+// without a trailing backslash unless it is a drive root, so that every path
+// built on it, and the uninstaller's path in the registry, is the one the
+// system resolves. Returns 0, the folder as it was, for a folder that is not
+// rooted (IsRootedPath: it would land in the setup folder or wherever the
+// current folder is) or that the system cannot resolve.
 int SettleInstallFolder(SetupDescription* setup);
 
 // Lengths of the folders to create for an install folder, in order: the text
@@ -58,7 +60,8 @@ typedef void (*ProgressSink)(void* context, const char* text);
 
 // Creates the install folder and its parents (recording the parents it made),
 // copies each listed file of [SetupFiles] 1, 2, ... whose target is missing
-// or older than its source, gives copies the archive attribute alone,
+// or older than its source (a target that is the source itself is neither
+// copied nor listed), gives copies the archive attribute alone,
 // installs the uninstaller, and reports progress through `sink`. A copy goes
 // to a temporary name beside the target first and then replaces it, so a
 // copy that fails keeps the old file. Returns the stop index (the first key

@@ -47,6 +47,15 @@ int SysIsLeadByte(unsigned char byte);
 // `out` empty, when it fails or does not fit `size`.
 int SysFullPath(const char* path, char* out, size_t size);
 
+// `path`, a full path, with the long names of its folders and file: an 8.3
+// short name of an existing part takes its long form; parts that do not
+// exist yet stay as they are. Returns 0, `out` empty, when it does not fit.
+int SysLongPath(const char* path, char* out, size_t size);
+
+// 1 when `a` and `b` both exist and are one and the same file, however each
+// is spelt (another case, a short name, another drive mapped to the folder).
+int SysSameFile(const char* a, const char* b);
+
 // Creates one folder; fails when it exists already or its parent is missing.
 int SysCreateFolder(const char* path);
 
@@ -80,5 +89,5 @@ int SysDriveSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytes
 int SysMakeShellLink(const char* link, const char* target, const char* arguments, const char* folder);
 
 // Creates or opens the machine-wide registry key `key` and sets its text value
-// `name` to `text`, stored with exactly the text's length (no terminating zero).
+// `name` to `text` (REG_SZ), stored with its terminating zero.
 int SysWriteMachineText(const char* key, const char* name, const char* text);

@@ -109,6 +109,12 @@ size_t RootLength(const std::string& path) {
 
 }  // namespace
 
+int IsRootedPath(const char* path) {
+    auto slash = [](char c) { return c == '\\' || c == '/'; };
+    if (IsDriveLetter(path[0]) && path[1] == ':') return slash(path[2]);
+    return slash(path[0]) && slash(path[1]);
+}
+
 int ResolveFullPath(const char* path, const char* current, char* out, size_t size) {
     if (size) out[0] = 0;
     std::string text = path;

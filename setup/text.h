@@ -52,3 +52,9 @@ const char* LastBackslash(const char* text);
 // of the last part go. A trailing backslash stays. Returns 0, `out` empty,
 // when the result does not fit `size` or `current` is needed but not full.
 int ResolveFullPath(const char* path, const char* current, char* out, size_t size);
+
+// 1 when `path` is rooted: a drive letter, a colon and a backslash ("D:\x"),
+// or two backslashes in front (a UNC path "\\server\share"); '/' counts as
+// '\'. A relative path (".", "Apps\X"), one relative to the current folder's
+// root ("\Apps") or to a drive's current folder ("D:Apps", "D:") is not.
+int IsRootedPath(const char* path);

@@ -38,6 +38,7 @@ struct FakeMachine {
     std::map<std::string, FakeDrive> drives;      // by root, such as "C:\"
     std::vector<FakeLink> links;                  // in the order made
     std::map<std::string, std::string> registry;  // "key|name" -> text
+    std::map<std::string, std::string> longNames; // full short (8.3) spelling of a folder -> its long form
 };
 
 // The machine every portable Sys call works on.

@@ -179,6 +179,25 @@ int SysFullPath(const char* path, char* out, size_t size) {
     return ResolveFullPath(path, Fake().currentFolder.c_str(), out, size);
 }
 
+int SysLongPath(const char* path, char* out, size_t size) {
+    std::string result = path;
+    for (const auto& name : Fake().longNames) {
+        const std::string& shortForm = name.first;
+        if (result.size() >= shortForm.size() && Lower(result.substr(0, shortForm.size())) == Lower(shortForm) &&
+            (result.size() == shortForm.size() || result[shortForm.size()] == '\\'))
+            result = name.second + result.substr(shortForm.size());
+    }
+    return CopyText(out, size, result.c_str());
+}
+
+int SysSameFile(const char* a, const char* b) {
+    char fullA[1024], fullB[1024], longA[1024], longB[1024];
+    if (!SysPathExists(a) || !SysPathExists(b)) return 0;
+    return SysFullPath(a, fullA, sizeof fullA) && SysFullPath(b, fullB, sizeof fullB) &&
+           SysLongPath(fullA, longA, sizeof longA) && SysLongPath(fullB, longB, sizeof longB) &&
+           Lower(longA) == Lower(longB);
+}
+
 int SysCreateFolder(const char* path) {
     std::string folder = path;
     size_t last = folder.rfind('\\');

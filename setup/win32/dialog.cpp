@@ -80,9 +80,11 @@ void Install(HWND dialog) {
 void OnOk(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, Description.installFolder, kValueSize);
     // The folder as the system resolves it, so the uninstaller finds its entry
-    // however the folder was typed.
-    SettleInstallFolder(&Description);
-    if (!EnoughSpace(InstallDriveFreeSpace(Description.installFolder), Description.neededSize)) {
+    // however the folder was typed. A folder that is not rooted (".",
+    // "Apps\X", "D:X") is refused with the dialog's one message about the
+    // folder: it would land in the setup folder or wherever the current folder is.
+    if (!SettleInstallFolder(&Description) ||
+        !EnoughSpace(InstallDriveFreeSpace(Description.installFolder), Description.neededSize)) {
         MessageBoxA(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
                     Description.productName, MB_ICONWARNING);
         return;

@@ -1,6 +1,8 @@
 // Win32 implementation of Setup's platform services.
 #include "setup/setup_system.h"
 
+#include "setup/text.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -51,6 +53,45 @@ int SysFullPath(const char* path, char* out, size_t size) {
         return 0;
     }
     return 1;
+}
+
+int SysLongPath(const char* path, char* out, size_t size) {
+    // The longest leading part that exists takes its long form; the parts
+    // behind it, not made yet, are kept as they are.
+    char head[kPathSize];
+    if (!CopyText(head, sizeof head, path)) return 0;
+    for (;;) {
+        char longForm[kPathSize];
+        DWORD got = GetLongPathNameA(head, longForm, sizeof longForm);
+        if (got > 0 && got < sizeof longForm)
+            return FormatPath(out, size, "%s%s", longForm, path + std::strlen(head));
+        const char* last = LastBackslash(head);
+        // Nothing shorter than "D:\" is asked.
+        if (!last || last - head < 3) return CopyText(out, size, path);
+        head[last - head] = 0;
+    }
+}
+
+namespace {
+
+// The volume and index of an existing file or folder. Returns 0 when it cannot be opened.
+int FileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION* identity) {
+    // No access rights are asked: a file another program holds open is still found.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    BOOL ok = GetFileInformationByHandle(file, identity);
+    CloseHandle(file);
+    return ok != 0;
+}
+
+}  // namespace
+
+int SysSameFile(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION first, second;
+    if (!FileIdentity(a, &first) || !FileIdentity(b, &second)) return 0;
+    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
 int SysCreateFolder(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
@@ -117,18 +158,10 @@ int SysMakeShellLink(const char* link, const char* target, const char* arguments
 int SysWriteMachineText(const char* key, const char* name, const char* text) {
     HKEY handle = nullptr;
     if (RegCreateKeyA(HKEY_LOCAL_MACHINE, key, &handle) != ERROR_SUCCESS) return 0;
-    DWORD length = static_cast<DWORD>(std::strlen(text));
-    // Wine stores a terminating zero of its own when the byte after the given
-    // count is zero; the text goes out of a copy followed by a non-zero byte so
-    // that exactly `length` bytes are stored, as on Windows.
-    BYTE* copy = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
-    LONG result = ERROR_OUTOFMEMORY;
-    if (copy) {
-        CopyMemory(copy, text, length);
-        copy[length] = 0xFF;
-        result = RegSetValueExA(handle, name, 0, REG_SZ, copy, length);
-        HeapFree(GetProcessHeap(), 0, copy);
-    }
+    // The terminating zero is stored with the text: readers such as the
+    // system's list of programs take the stored bytes as a terminated string.
+    DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+    LONG result = RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }

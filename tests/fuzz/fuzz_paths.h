@@ -24,6 +24,16 @@ inline std::vector<std::string> FuzzSplitParts(const std::string& path) {
     return parts;
 }
 
+// 1 when a part names a device of the system: NUL, CON, PRN, AUX, COM1-9,
+// LPT1-9, any case, whatever follows a dot or a colon, blanks before it.
+inline bool FuzzNamesDevice(const std::string& part) {
+    std::string base = FuzzLower(part.substr(0, part.find_first_of(".:")));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "nul" || base == "con" || base == "prn" || base == "aux") return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 // The parts of `path` as the system takes them: split at '\' and '/' (with
 // GBK double-byte characters kept whole when `gbk`, at every such byte when
 // not), trailing dots and blanks dropped from each part, "." left out and

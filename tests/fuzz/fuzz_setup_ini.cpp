@@ -248,8 +248,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(EnoughSpace(free, setup.neededSize) == (free >= static_cast<uint32_t>(setup.neededSize)),
               "the space check compares otherwise");
 
-    // The dialog's OK puts the confirmed folder into the system's full form.
-    SettleInstallFolder(&setup);
+    // The dialog's OK puts the confirmed folder into the system's full form,
+    // or refuses it.
+    if (!SettleInstallFolder(&setup)) {
+        char full[kValueSize];
+        FuzzCheck(!IsRootedPath(setup.installFolder) || !ResolveFullPath(setup.installFolder, "C:\\", full, sizeof full),
+                  "a rooted install folder refused");
+        ResetFake();
+        return 0;
+    }
     CheckPaths(&setup);
     int stopIndex = InstallFiles(&setup, CheckProgress, &setup);
     FuzzCheck(stopIndex >= 1 && Value("SetupFiles", std::to_string(stopIndex).c_str(), "").empty(),

@@ -4,7 +4,8 @@
 // paths, every link item must be a link file, the walk keeps its order and
 // ends; a path IsInFolder accepts must resolve inside the folder as well.
 // Items of odd length cannot be removed in the first walk: a second walk then
-// finds exactly those links and files. Listed parents must hold the folder.
+// finds exactly those links and files. Listed parents must hold the folder;
+// a folder handed out lies below the Programs or Startup folder.
 #include "setup/portable/fake_system.h"
 #include "setup/text.h"
 #include "setup/uninst/owned.h"
@@ -19,6 +20,9 @@ namespace {
 
 // The install folder, its last name in GBK bytes.
 constexpr char kFolder[] = "C:\\Apps\\\xd1\xdd\xca\xbe";
+
+// The shell's Programs and Startup folders.
+const char* const kShellFolders[] = {"C:\\Menu\\Programs", "C:\\Menu\\Startup"};
 
 // 1 when `path` resolves to the install folder or below it; `strictly` asks for below.
 bool ResolvesInside(const std::string& path, bool strictly) { return FuzzResolvesInside(path, kFolder, strictly); }
@@ -54,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fake().profiles[std::string(kFolder) + "\\UnInst.lst"] = text;
     Walk walk;
     walk.oddStays = true;
-    int left = RemoveListed(kFolder, Collect, &walk);
+    int left = RemoveListed(kFolder, kShellFolders, 2, Collect, &walk);
     FuzzCheck(left == static_cast<int>(walk.stuck.size()), "another count of what could not be removed");
     if (left) {
         Walk second;
         second.oddStays = false;
-        FuzzCheck(RemoveListed(kFolder, Collect, &second) == 0, "a second walk that could not remove everything");
+        FuzzCheck(RemoveListed(kFolder, kShellFolders, 2, Collect, &second) == 0, "a second walk that could not remove everything");
         FuzzCheck(LinksAndFiles(second) == walk.stuck, "the rewritten list names other links and files than were left");
     }
     char parents[16][kPathSize];
@@ -81,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FuzzCheck(IsLinkPath(path.c_str()), "a link removal that is no link file");
             break;
         case kRemoveFolder:
+            FuzzCheck(FuzzResolvesInside(path, kShellFolders[0], true) || FuzzResolvesInside(path, kShellFolders[1], true),
+                      "a folder removal outside the Programs and Startup folders");
             break;
         case kRemoveFile:
             FuzzCheck(path.compare(0, sizeof kFolder, std::string(kFolder) + "\\") == 0,

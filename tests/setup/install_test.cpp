@@ -157,6 +157,15 @@ TEST_F(InstallTest, OnlyAnOlderTargetIsReplaced) {
     EXPECT_EQ(list.find("[Parents]"), std::string::npos) << "folders that were there are not Setup's";
 }
 
+TEST_F(InstallTest, SetupFolderAsInstallFolderListsNothing) {
+    Ini("[SetupFiles]\n1=a.exe\n");
+    Put("E:\\a.exe", 10);
+    std::strcpy(setup.installFolder, "E:");
+    Install();
+    EXPECT_EQ(Fake().files["E:\\a.exe"].archiveOnly, 0) << "not copied onto itself";
+    EXPECT_EQ(Fake().profiles["E:\\UnInst.lst"].find("a.exe"), std::string::npos) << "nor listed for removal";
+}
+
 TEST_F(InstallTest, CopyThatFailsKeepsTheOldFile) {
     Ini("[SetupFiles]\n1=older.dat\n2=new.dat\n");
     Fake().folders = {"D:\\Apps", "D:\\Apps\\X"};
@@ -201,11 +210,9 @@ TEST(SetupInstallFolder, SettledAsTheSystemResolvesIt) {
         {"D:\\Apps\\X\\", "D:\\Apps\\X"},
         {"D:/Apps//X/", "D:\\Apps\\X"},
         {"D:\\", "D:\\"},
-        {"D:", "D:\\"},
-        {"C:Apps", "C:\\Work\\Apps"},
-        {"Apps\\.\\X", "C:\\Work\\Apps\\X"},
-        {"\\Apps", "C:\\Apps"},
         {"D:\\Apps\\..\\..\\X", "D:\\X"},
+        // An existing folder typed by its short name takes its long form.
+        {"c:\\progra~1\\Zippit", "C:\\Program Files\\Zippit"},
         {"D:\\Apps\\X. .", "D:\\Apps\\X"},
         {"\\\\server\\share\\X\\", "\\\\server\\share\\X"},
         // A double-byte character whose second byte is 0x5C is no backslash.
@@ -213,13 +220,22 @@ TEST(SetupInstallFolder, SettledAsTheSystemResolvesIt) {
         {"D:\\\x95\x5C\\..\\X", "D:\\X"},
         {"D:\\A\x95", "D:\\A"},
     };
+    // Not rooted: it would land in the current folder, which is the setup folder.
+    const char* refused[] = {".", "Apps\\X", "\\Apps", "C:Apps", "D:", ""};
     for (const Case& c : cases) {
         ResetFake();
         Fake().currentFolder = "C:\\Work";
+        Fake().longNames["C:\\PROGRA~1"] = "C:\\Program Files";
         SetupDescription setup{};
         std::strcpy(setup.installFolder, c.typed);
         EXPECT_EQ(SettleInstallFolder(&setup), 1) << c.typed;
         EXPECT_STREQ(setup.installFolder, c.settled) << c.typed;
+    }
+    for (const char* typed : refused) {
+        SetupDescription setup{};
+        std::strcpy(setup.installFolder, typed);
+        EXPECT_EQ(SettleInstallFolder(&setup), 0) << typed;
+        EXPECT_STREQ(setup.installFolder, typed);
     }
     ResetFake();
 }

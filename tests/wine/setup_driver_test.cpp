@@ -21,6 +21,8 @@ namespace {
 const char kRoot[] = "C:\\zippit-setup-test";
 const char kMedia[] = "C:\\zippit-setup-test\\media";
 const char kInstall[] = "C:\\zippit-setup-test\\Apps\\Pet";
+// Where the system's list of programs once could not remove the product from.
+const char kAppsPet[] = "C:\\Apps\\Pet";
 const char kGroup[] = "ZippitSetupTestGroup";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PocopalDemo";
 const char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
@@ -165,6 +167,43 @@ std::string MessageBoxText(HWND box) {
 
 void Press(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
+// A program of the system folder.
+std::string SystemProgram(const char* name) {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+// Runs `commandLine` (its program as the system finds it) and returns what
+// it wrote to its standard output.
+std::string RunForOutput(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherited, 0)) return "";
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(write);
+    std::string output;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+        WaitForSingleObject(process.hProcess, 20000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(read);
+    return output;
+}
+
 struct Registry {
     bool present;
     std::string data;
@@ -247,6 +286,8 @@ protected:
     }
     static void CleanUp() {
         RemoveTree(kRoot);
+        RemoveTree(kAppsPet);
+        RemoveDirectoryA("C:\\Apps");
         RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup);
         DeleteFileA((SpecialFolder(CSIDL_STARTUP) + "\\ZippitSetupTestAuto.lnk").c_str());
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -412,14 +453,19 @@ TEST_F(SetupDriverTest, NotEnoughSpaceKeepsTheDialog) {
     DWORD setup = StartSetup();
     HWND dialog = WaitWindow("SpaceTest 的安装", setup);
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
-    HWND warning = WaitWindow("SpaceTest", setup);
-    ASSERT_NE(warning, nullptr);
-    EXPECT_EQ(MessageBoxText(warning), "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。");
-    Press(warning, IDOK);
-    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("SpaceTest", setup) == nullptr; }));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "the dialog stays as it was";
+    // A folder that is not rooted, which would be the setup folder, is refused the same way.
+    for (const char* folder : {"Q:\\zippit-setup-test", "."}) {
+        SetDlgItemTextA(dialog, 1001, folder);
+        Press(dialog, IDOK);
+        HWND warning = WaitWindow("SpaceTest", setup);
+        ASSERT_NE(warning, nullptr) << folder;
+        EXPECT_EQ(MessageBoxText(warning), "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。");
+        Press(warning, IDOK);
+        ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("SpaceTest", setup) == nullptr; }));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "the dialog stays as it was";
+    }
     EXPECT_FALSE(Exists(kInstall));
+    EXPECT_FALSE(Exists(std::string(kMedia) + "\\UnInst.exe")) << "nothing installed into the setup folder";
     CancelSetup(dialog, setup);
 }
 
@@ -438,9 +484,9 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
              "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,/a %s,Read me,/h\r\n"
              "[Startup]\r\n1=ZippitSetupTestAuto,/quiet\r\n");
     // An installed b.txt newer than the medium's stays; an older c.dat is replaced.
-    std::string install = kInstall;
-    CreateDirectoryA((std::string(kRoot) + "\\Apps").c_str(), nullptr);
-    CreateDirectoryA(kInstall, nullptr);
+    std::string install = kAppsPet;
+    CreateDirectoryA("C:\\Apps", nullptr);
+    CreateDirectoryA(kAppsPet, nullptr);
     WriteFile(install + "\\b.txt", "help b, user's newer copy");
     WriteFile(install + "\\c.dat", "data c, old");
     SetWriteTime(install + "\\c.dat", -2);
@@ -450,7 +496,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
     ASSERT_NE(dialog, nullptr);
 
-    SetDlgItemTextA(dialog, 1001, kInstall);
+    SetDlgItemTextA(dialog, 1001, kAppsPet);
     SendDlgItemMessageA(dialog, 1008, BM_SETCHECK, BST_CHECKED, 0);
     Press(dialog, IDOK);
     HWND done = WaitWindow("退出", setup);
@@ -471,7 +517,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_EQ(ReadFile(install + "\\c.dat"), "data c, new");
     EXPECT_EQ(GetFileAttributesA((install + "\\c.dat").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(ReadFile(install + "\\UnInst.exe"), ReadFile(media + "\\UnInst.dat"));
-    EXPECT_FALSE(Exists(std::string(kRoot) + "\\Apps\\outside.dat")) << "nothing outside the install folder";
+    EXPECT_FALSE(Exists("C:\\Apps\\outside.dat")) << "nothing outside the install folder";
 
     // Links.
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
@@ -490,28 +536,32 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_EQ(automatic.target, install + "\\a.exe");
     EXPECT_EQ(automatic.arguments, "/quiet");
 
-    // Registry: sizes are the texts' lengths, without a terminating zero.
+    // Registry: each text stored with its terminating zero.
     Registry name = ReadValue(kUninstallKey, "DisplayName");
     EXPECT_EQ(name.data, "Zippit(演示版)");
-    EXPECT_EQ(name.size, std::strlen("Zippit(演示版)"));
+    EXPECT_EQ(name.size, std::strlen("Zippit(演示版)") + 1);
     Registry uninstall = ReadValue(kUninstallKey, "UninstallString");
     EXPECT_EQ(uninstall.data, install + "\\UnInst.exe");
-    EXPECT_EQ(uninstall.size, install.size() + std::strlen("\\UnInst.exe"));
+    EXPECT_EQ(uninstall.size, install.size() + std::strlen("\\UnInst.exe") + 1);
     Registry module = ReadValue(kProductKey, "Module");
     EXPECT_EQ(module.data, "Zippy.Pkm");
-    EXPECT_EQ(module.size, 9u);
+    EXPECT_EQ(module.size, 10u);
 
-    // The uninstaller removes what the install made and keeps what the user added.
+    // The system's list of programs (Wine's own) names the entry cleanly and
+    // runs its uninstaller, which removes what the install made and keeps
+    // what the user added.
+    EXPECT_NE(RunForOutput("uninstaller.exe --list").find("PocopalDemo|||Zippit(演示版)\r\n"), std::string::npos);
     WriteFile(install + "\\mine.txt", "the user's");
     WriteFile(group + "\\Other.lnk", "not a link of ours");
-    DWORD uninst = Start(install + "\\UnInst.exe", install.c_str());
-    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    DWORD uninst = Start(SystemProgram("uninstaller.exe"), install.c_str(), " --remove PocopalDemo");
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载");
     ASSERT_NE(confirm, nullptr);
     Press(confirm, IDYES);
     HWND finished = WaitWindow("卸载完成");
     ASSERT_NE(finished, nullptr);
     Press(finished, IDOK);
     ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("卸载完成") == nullptr; }));
+    EXPECT_EQ(WaitExit(uninst), 0);
     ASSERT_TRUE(WaitFor<bool>([&] { return !Exists(install + "\\UnInst.exe"); }));
     for (const char* name : {"a.exe", "b.txt", "c.dat", "UnInst.lst"}) EXPECT_FALSE(Exists(install + "\\" + name)) << name;
     EXPECT_EQ(ReadFile(install + "\\mine.txt"), "the user's");
@@ -522,6 +572,50 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(KeyExists(kProductKey));
     EXPECT_TRUE(Exists(media + "\\Setup.ini")) << "nothing outside the install";
+}
+
+TEST_F(SetupDriverTest, ShortNameInstallRemovedThroughItsLongName) {
+    CopyPrograms();
+    WriteFile(std::string(kMedia) + "\\a.exe", "program a");
+    std::string longFolder = std::string(kRoot) + "\\Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
+    char shortFolder[MAX_PATH] = "";
+    ASSERT_GT(GetShortPathNameA(longFolder.c_str(), shortFolder, MAX_PATH), 0u);
+    ASSERT_NE(longFolder, shortFolder) << "no short names on this file system";
+    WriteIni("[Setup]\r\nProductName=Short\r\nDefaultPath=" + std::string(shortFolder) +
+             "\\Pet\r\n[LoadModule]\r\nModule=Zippy.Pkm\r\n[SetupFiles]\r\n1=a.exe\r\n"
+             "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Short 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    Press(done, IDOK);
+    ASSERT_EQ(WaitExit(setup), 0);
+    std::string install = longFolder + "\\Pet";
+    std::string link = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup + "\\Play.lnk";
+    ASSERT_TRUE(Exists(link));
+    EXPECT_EQ(ReadValue(kUninstallKey, "UninstallString").data, install + "\\UnInst.exe") << "the long form";
+    // As an earlier Setup recorded it: the folder as typed.
+    HKEY entry;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &entry), ERROR_SUCCESS);
+    std::string recorded = std::string(shortFolder) + "\\Pet\\UnInst.exe";
+    RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(recorded.c_str()),
+                   static_cast<DWORD>(recorded.size() + 1));
+    RegCloseKey(entry);
+
+    DWORD uninst = Start(install + "\\UnInst.exe", kRoot);
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    Press(finished, IDOK);
+    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(install); }));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
 }
 
 // The program file of the process that owns `window`.

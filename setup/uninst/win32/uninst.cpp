@@ -7,6 +7,8 @@
 // entry and the product key (when they name this folder), then UnInst.exe,
 // the list and the folder when nothing else is left in it.
 #include "setup/description.h"
+#include "setup/install.h"
+#include "setup/setup_system.h"
 #include "setup/text.h"
 #include "setup/uninst/owned.h"
 
@@ -25,25 +27,48 @@ constexpr char kDoneCaption[] = "卸载完成";
 constexpr char kProgramMutex[] = "Zippit(演示版)";
 constexpr char kRemoveSwitch[] = "/remove";
 
-// 1 when the shell link `link` points at a path inside `folder`.
-int LinkPointsInto(const char* link, const char* folder) {
+// 1 when `path` lies in `folder` (a full path in its long form): as the
+// system spells it in full with long names, or, for another spelling of the
+// folder (a drive mapped or substituted to it, a junction), when one of the
+// folders holding it is the folder itself.
+int LiesInFolder(const char* path, const char* folder) {
+    char full[kPathSize], longForm[kPathSize];
+    if (!SysFullPath(path, full, sizeof full) || !SysLongPath(full, longForm, sizeof longForm)) return 0;
+    if (IsInFolder(longForm, folder)) return 1;
+    // Never cut to a bare drive ("D:"), which names that drive's current folder.
+    for (const char* last = LastBackslash(full); last && last - full > 2; last = LastBackslash(full)) {
+        full[last - full] = 0;
+        if (SysSameFile(full, folder)) return 1;
+    }
+    return 0;
+}
+
+enum LinkTarget { kLinkGone, kLinkUnreadable, kLinkElsewhere, kLinkInto };
+
+// Where the shell link `link` points: into `folder`, elsewhere, or nowhere
+// known (a link file that cannot be read, or no link file at all).
+LinkTarget ReadLinkTarget(const char* link, const char* folder) {
+    if (GetFileAttributesA(link) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return kLinkGone;
+    }
     WCHAR wide[kPathSize];
-    if (MultiByteToWideChar(CP_ACP, 0, link, -1, wide, kPathSize) <= 0) return 0;
+    if (MultiByteToWideChar(CP_ACP, 0, link, -1, wide, kPathSize) <= 0) return kLinkUnreadable;
     IShellLinkA* shellLink = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&shellLink))))
-        return 0;
-    int inside = 0;
+        return kLinkUnreadable;
+    LinkTarget found = kLinkUnreadable;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         char target[MAX_PATH] = "";
         if (SUCCEEDED(file->Load(wide, STGM_READ)) &&
             SUCCEEDED(shellLink->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
-            inside = IsInFolder(target, folder);
+            found = LiesInFolder(target, folder) ? kLinkInto : kLinkElsewhere;
         file->Release();
     }
     shellLink->Release();
-    return inside;
+    return found;
 }
 
 // Deletes a file of the product. Returns 1 when it is gone (or was gone already).
@@ -73,7 +98,11 @@ int RemoveOne(void* context, RemovalKind kind, const char* path) {
     int gone = 1;
     switch (kind) {
     case kRemoveLink:
-        if (LinkPointsInto(path, removal->folder)) gone = DeleteProductFile(path);
+        switch (ReadLinkTarget(path, removal->folder)) {
+        case kLinkInto: gone = DeleteProductFile(path); break;
+        case kLinkUnreadable: gone = 0; break;  // it may be ours: kept, and named
+        default: break;
+        }
         break;
     case kRemoveFolder:
         RemoveDirectoryA(path);  // fails, and keeps it, when the user put something there
@@ -89,15 +118,18 @@ int RemoveOne(void* context, RemovalKind kind, const char* path) {
     return gone;
 }
 
-// 1 when the full paths the system makes of `a` and `b` are the same
-// (letters compared without regard to case), so that a folder typed with a
-// trailing backslash, forward slashes or another case still matches.
-int SameFullPath(const char* a, const char* b) {
-    char fullA[kPathSize], fullB[kPathSize];
-    DWORD lengthA = GetFullPathNameA(a, sizeof fullA, fullA, nullptr);
-    DWORD lengthB = GetFullPathNameA(b, sizeof fullB, fullB, nullptr);
-    if (lengthA == 0 || lengthA >= sizeof fullA || lengthB == 0 || lengthB >= sizeof fullB) return 0;
-    return lstrcmpiA(fullA, fullB) == 0;
+// 1 when the uninstaller `recorded` in the uninstall entry is `uninstaller`:
+// the same file, or, when either is gone, the same path in full with long
+// names (letters compared without regard to case). A folder typed with a
+// trailing backslash, forward slashes, another case, a short name or through
+// another drive still matches.
+int SameUninstaller(const char* recorded, const char* uninstaller) {
+    if (SysSameFile(recorded, uninstaller)) return 1;
+    char full[2][kPathSize], longForm[2][kPathSize];
+    const char* paths[2] = {recorded, uninstaller};
+    for (int i = 0; i < 2; i++)
+        if (!SysFullPath(paths[i], full[i], kPathSize) || !SysLongPath(full[i], longForm[i], kPathSize)) return 0;
+    return SameTextIgnoringCase(longForm[0], longForm[1]);
 }
 
 // Deletes the product key under `root`, and the maker's key above it when
@@ -116,24 +148,42 @@ void RemoveProductKey(HKEY root) {
     if (info == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(root, maker);
 }
 
-// The uninstall entry and the product key go only when the entry names the
-// uninstaller of this folder: a later install elsewhere keeps its entries.
-// The settings the program kept for the uninstalling user, under the same
-// path in HKEY_CURRENT_USER, go under the same rule.
-void RemoveRegistryEntries(const char* uninstaller) {
+// 1 when the uninstall entry names `uninstaller`, the uninstaller of this
+// folder: only then are the entry and the product key this install's. A later
+// install elsewhere keeps its entries.
+int EntryNamesUninstaller(const char* uninstaller) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
     char recorded[kPathSize] = "";
     DWORD size = sizeof recorded - 1;
     DWORD type = 0;
     LONG read = RegQueryValueExA(key, "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(recorded), &size);
     RegCloseKey(key);
-    if (read != ERROR_SUCCESS) return;
-    recorded[size] = 0;
-    if (!SameFullPath(recorded, uninstaller)) return;
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    if (read != ERROR_SUCCESS) return 0;
+    recorded[size] = 0;  // earlier installs stored the text without its terminating zero
+    return SameUninstaller(recorded, uninstaller);
+}
+
+// Deletes the uninstall entry and the product key; the settings the program
+// kept for the uninstalling user, under the same path in HKEY_CURRENT_USER,
+// go too. Returns 1 when the entry is gone.
+int RemoveRegistryEntries() {
+    LONG entry = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
     RemoveProductKey(HKEY_LOCAL_MACHINE);
     RemoveProductKey(HKEY_CURRENT_USER);
+    return entry == ERROR_SUCCESS || entry == ERROR_FILE_NOT_FOUND;
+}
+
+// Paths of the shell's Programs and Startup folders, where Setup made the
+// group folder and the links; `count` gets how many the shell gave.
+void ShellFolders(char (*paths)[MAX_PATH], const char** pointers, size_t* count) {
+    *count = 0;
+    const int folders[] = {CSIDL_PROGRAMS, CSIDL_STARTUP};
+    for (int folder : folders)
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, paths[*count]))) {
+            pointers[*count] = paths[*count];
+            ++*count;
+        }
 }
 
 // Most folders Setup can have made on the way to the install folder.
@@ -151,11 +201,28 @@ int RemoveProduct(const char* folder, const char* self) {
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName) ||
         !FormatPath(uninstaller, sizeof uninstaller, "%s\\%s", folder, kUninstallerTarget))
         return 0;
+    int ours = EntryNamesUninstaller(uninstaller);
+    // Without a list of what was made and without the entry, nothing here is
+    // known to be the product's: nothing is removed and nothing reported removed.
+    if (!ours && GetFileAttributesA(list) == INVALID_FILE_ATTRIBUTES) {
+        MessageBoxA(nullptr, "在此文件夹中找不到 Zippit(演示版) 的安装记录，没有删除任何文件。", kCaption,
+                    MB_ICONWARNING);
+        return 0;
+    }
     CoInitialize(nullptr);
     static Removal removal;
     removal.folder = folder;
     removal.left[0] = 0;
-    if (RemoveListed(folder, RemoveOne, &removal)) {
+    char shellPaths[2][MAX_PATH];
+    const char* shellFolders[2];
+    size_t shellFolderCount = 0;
+    ShellFolders(shellPaths, shellFolders, &shellFolderCount);
+    int left = RemoveListed(folder, shellFolders, shellFolderCount, RemoveOne, &removal);
+    if (!left && ours && !RemoveRegistryEntries()) {
+        FormatText(removal.left, sizeof removal.left, "HKEY_LOCAL_MACHINE\\%s\n", kUninstallKey);
+        left = 1;
+    }
+    if (left) {
         char text[kMessageSize];
         FormatText(text, sizeof text,
                    "以下文件未能删除，它们可能正被其他程序使用：\n\n%s\n请退出这些程序，然后再次运行卸载程序。",
@@ -166,7 +233,6 @@ int RemoveProduct(const char* folder, const char* self) {
 
     static char parents[kMostParents][kPathSize];
     size_t parentCount = ListCreatedParents(folder, parents, kMostParents);
-    RemoveRegistryEntries(uninstaller);
     if (self)
         MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     else
@@ -243,13 +309,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return RunRemoval(static_cast<DWORD>(std::strtoul(__argv[2], nullptr, 10)), __argv[3]);
 
     char self[kPathSize];
+    char started[kPathSize];
     char folder[kPathSize];
-    DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) return 1;
-    const char* last = LastBackslash(self);
-    if (!last) return 1;
-    std::memcpy(folder, self, static_cast<size_t>(last - self));
-    folder[last - self] = 0;
+    DWORD length = GetModuleFileNameA(nullptr, started, sizeof started);
+    if (length == 0 || length >= sizeof started) return 1;
+    // The folder in its long form, as Setup recorded it, whichever spelling started this program.
+    if (!SysLongPath(started, self, sizeof self) || !FolderOfPath(self, folder, sizeof folder)) return 1;
 
     HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, kProgramMutex);
     // A mutex of a program that another user runs exists but cannot be opened.
