@@ -5,9 +5,13 @@
 #include "setup/win32/resource.h"
 #include "setup/win32/setup_program.h"
 
+#include "setup/setup_system.h"
+
 #include <windows.h>
+#include <exdisp.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 namespace {
@@ -29,11 +33,93 @@ int SpecialFolderPath(HWND owner, int folder, char (&path)[MAX_PATH]) {
     return ok != 0;
 }
 
-// Opens a file named by [Setup] `key`, if any, in `folder`. Failures pass silently.
-void OpenNamedFile(const char* key, const char* folder) {
+// Opens the document named by [Setup] OpenFile, if any, in the setup folder.
+// Failures pass silently.
+void OpenDocument() {
     char file[kValueSize];
-    ReadSetupValue(&Description, "Setup", key, "", file);
-    if (file[0]) ShellExecuteA(nullptr, nullptr, file, "", folder, SW_SHOWNORMAL);
+    ReadSetupValue(&Description, "Setup", "OpenFile", "", file);
+    if (file[0]) ShellExecuteA(nullptr, nullptr, file, "", Description.setupFolder, SW_SHOWNORMAL);
+}
+
+// The desktop's shell object (the Shell.Application of the shell's own
+// process), reached through its folder view. Returns nullptr when a step fails.
+IShellDispatch2* DesktopShell() {
+    IShellWindows* windows = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                                reinterpret_cast<void**>(&windows))))
+        return nullptr;
+    VARIANT empty;
+    VariantInit(&empty);
+    long window = 0;
+    IDispatch* desktop = nullptr;
+    IServiceProvider* services = nullptr;
+    IShellBrowser* browser = nullptr;
+    IShellView* view = nullptr;
+    IDispatch* background = nullptr;
+    IShellFolderViewDual* folderView = nullptr;
+    IDispatch* application = nullptr;
+    IShellDispatch2* shell = nullptr;
+    if (windows->FindWindowSW(&empty, &empty, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop) == S_OK &&
+        SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services))) &&
+        SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, reinterpret_cast<void**>(&browser))) &&
+        SUCCEEDED(browser->QueryActiveShellView(&view)) &&
+        SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(&background))) &&
+        SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, reinterpret_cast<void**>(&folderView))) &&
+        SUCCEEDED(folderView->get_Application(&application)))
+        application->QueryInterface(IID_IShellDispatch2, reinterpret_cast<void**>(&shell));
+    IUnknown* taken[] = {application, folderView, background, view, browser, services, desktop, windows};
+    for (IUnknown* object : taken)
+        if (object) object->Release();
+    return shell;
+}
+
+// A text for the shell object, or an empty variant (no text) when it cannot be made.
+VARIANT TextVariant(const char* text) {
+    VARIANT variant;
+    VariantInit(&variant);
+    WCHAR wide[kPathSize];
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kPathSize) > 0) {
+        variant.vt = VT_BSTR;
+        variant.bstrVal = SysAllocString(wide);
+        if (!variant.bstrVal) variant.vt = VT_EMPTY;
+    }
+    return variant;
+}
+
+// Starts `file` in `folder` through the desktop's shell, so that it runs as
+// the signed-in user and not with Setup's elevation (an elevated program
+// takes no files dropped from the shell's windows). Returns 1 when the shell
+// took it.
+int StartAsSignedInUser(const char* file, const char* folder) {
+    // The shell's process has a current folder of its own: a file of the
+    // folder is handed over in full.
+    char full[kPathSize];
+    if (!IsRootedPath(file) && FormatPath(full, sizeof full, "%s\\%s", folder, file) && SysPathExists(full))
+        file = full;
+    CoInitialize(nullptr);
+    IShellDispatch2* shell = DesktopShell();
+    if (!shell) return 0;
+    // No arguments and the default verb: empty variants.
+    VARIANT name = TextVariant(file), directory = TextVariant(folder), none, show;
+    VariantInit(&none);
+    VariantInit(&show);
+    show.vt = VT_I4;
+    show.lVal = SW_SHOWNORMAL;
+    HRESULT result = name.vt == VT_BSTR ? shell->ShellExecute(name.bstrVal, none, directory, none, show) : E_FAIL;
+    VariantClear(&name);
+    VariantClear(&directory);
+    shell->Release();
+    return SUCCEEDED(result);
+}
+
+// Starts the program named by [Setup] ExecFile, if any, in the install
+// folder, as the signed-in user where the shell allows it, else as Setup
+// itself runs. Failures pass silently.
+void StartProgram() {
+    char file[kValueSize];
+    ReadSetupValue(&Description, "Setup", "ExecFile", "", file);
+    if (file[0] && !StartAsSignedInUser(file, Description.installFolder))
+        ShellExecuteA(nullptr, nullptr, file, "", Description.installFolder, SW_SHOWNORMAL);
 }
 
 void EndSetup(HWND dialog, int result) {
@@ -94,11 +180,11 @@ void OnOk(HWND dialog) {
     ApplyQuestionFlags(dialog, IDC_BROWSE, "G");
     Install(dialog);
 
-    OpenNamedFile("OpenFile", Description.setupFolder);
+    OpenDocument();
     char text[kMessageSize];
     MakeCompletionMessage(&Description, text);
     MessageBoxA(dialog, text, "退出", MB_ICONINFORMATION);
-    OpenNamedFile("ExecFile", Description.installFolder);
+    StartProgram();
     EndSetup(dialog, 1);
 }
 

@@ -3,6 +3,7 @@
 #include "setup/background.h"
 #include "setup/description.h"
 #include "setup/win32/setup_program.h"
+#include "setup/win32/win32_support.h"
 
 #include <windows.h>
 
@@ -109,6 +110,7 @@ int ClaimSetupMutex() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    LimitDllSearchToSystem();
     SetupReadResult read = ReadSetupDescription(&Description);
     if (read == kNoSetupFolder) return 0;
     // A second Setup of the same product finds the first one's mutex or

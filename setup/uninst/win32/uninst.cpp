@@ -11,6 +11,7 @@
 #include "setup/setup_system.h"
 #include "setup/text.h"
 #include "setup/uninst/owned.h"
+#include "setup/win32/win32_support.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -305,6 +306,7 @@ int StartRemovalCopy(const char* self, const char* folder) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LimitDllSearchToSystem();
     if (__argc == 4 && std::strcmp(__argv[1], kRemoveSwitch) == 0)
         return RunRemoval(static_cast<DWORD>(std::strtoul(__argv[2], nullptr, 10)), __argv[3]);
 
