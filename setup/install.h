@@ -35,7 +35,7 @@ int MakeTargetPath(const SetupDescription* setup, const char* name, char* out, s
 int FolderOfPath(const char* path, char* out, size_t size);
 
 // One pair of a shortcut list: the link name and its arguments, pointing into
-// the list's text (not terminated).
+// the list's text (not terminated). Setup reads the lists as paths (UTF-8).
 struct ShortcutEntry {
     const char* name;
     size_t nameLength;
@@ -55,8 +55,10 @@ ShortcutCursor StartShortcutList(const char* text);
 // Returns 1 with the next pair in `entry`, or 0 when the list is done.
 int NextShortcutEntry(ShortcutCursor* cursor, ShortcutEntry* entry);
 
-// Receives the progress texts of the file installation.
-typedef void (*ProgressSink)(void* context, const char* text);
+// Receives the progress of the file installation: nullptr when the copying
+// starts, then the name (UTF-8) of each listed file as its turn comes. The
+// texts shown are the window's to make, as they join GBK texts and paths.
+typedef void (*ProgressSink)(void* context, const char* fileName);
 
 // Creates the install folder and its parents (recording the parents it made),
 // copies each listed file of [SetupFiles] 1, 2, ... whose target is missing

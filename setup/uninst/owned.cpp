@@ -3,10 +3,9 @@
 #include "setup/uninst/owned.h"
 
 #include "setup/description.h"
-#include "setup/setup_system.h"
+#include "setup/installed_list.h"
 #include "setup/text.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -52,28 +51,6 @@ int NamesDevice(const char* part, size_t length) {
 int LeavingPart(const char* part, size_t length) {
     size_t dots = 0;
     return (DotsAndBlanksOnly(part, length, &dots) && dots >= 2) || NamesDevice(part, length);
-}
-
-// Reads item `index` of `section` of the installed list `list` into `out`
-// (kValueSize bytes). Returns 0, `out` empty, when there is none.
-int ReadListItem(const char* list, const char* section, int index, char* out) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%d", index);
-    SysReadProfile(list, section, key, "", out, kValueSize);
-    return out[0] != 0;
-}
-
-// No list holds this many items; a bound for a list that was tampered with.
-constexpr int kMostListItems = 100000;
-
-// Replaces `section` of the profile file `list` with keys 1, 2, ... for `items`.
-void RewriteSection(const char* list, const char* section, const std::vector<std::string>& items) {
-    SysDeleteProfileSection(list, section);
-    char key[16];
-    for (size_t i = 0; i < items.size(); i++) {
-        std::snprintf(key, sizeof key, "%d", static_cast<int>(i + 1));
-        SysWriteProfile(list, section, key, items[i].c_str());
-    }
 }
 
 // 1 when a path has a part that names a device.
@@ -151,38 +128,37 @@ int IsLinkPath(const char* path) {
 int RemoveListed(const char* folder, const char* const* shellFolders, size_t shellFolderCount, RemovalSink sink,
                  void* context) {
     char list[kPathSize];
-    char item[kValueSize];
     char path[kPathSize];
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
     std::vector<std::string> listedLinks, links, files;  // links and files: the product's, still there
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListLinks, i, item); i++) {
-        if (!IsLinkPath(item) || HasDevicePart(item)) continue;
+    for (const std::string& item : ReadListSection(list, kListLinks)) {
+        if (!IsLinkPath(item.c_str()) || HasDevicePart(item.c_str())) continue;
         listedLinks.push_back(item);
-        if (!sink(context, kRemoveLink, item)) links.push_back(item);
+        if (!sink(context, kRemoveLink, item.c_str())) links.push_back(item);
     }
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFolders, i, item); i++)
-        if (IsShellGroup(item, shellFolders, shellFolderCount, listedLinks)) sink(context, kRemoveFolder, item);
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFiles, i, item); i++)
-        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item) &&
+    for (const std::string& item : ReadListSection(list, kListFolders))
+        if (IsShellGroup(item.c_str(), shellFolders, shellFolderCount, listedLinks))
+            sink(context, kRemoveFolder, item.c_str());
+    for (const std::string& item : ReadListSection(list, kListFiles))
+        if (StaysInFolder(item.c_str()) && FormatPath(path, sizeof path, "%s\\%s", folder, item.c_str()) &&
             !sink(context, kRemoveFile, path))
             files.push_back(item);
     if (links.empty() && files.empty()) return 0;
-    RewriteSection(list, kListLinks, links);
-    RewriteSection(list, kListFiles, files);
+    RewriteListSection(list, kListLinks, links);
+    RewriteListSection(list, kListFiles, files);
     return static_cast<int>(links.size() + files.size());
 }
 
 size_t ListCreatedParents(const char* folder, char (*out)[kPathSize], size_t capacity) {
     char list[kPathSize];
-    char item[kValueSize];
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
     size_t count = 0;
-    for (int i = 1; i < kMostListItems && count < capacity && ReadListItem(list, kListParents, i, item); i++)
-    {
+    for (const std::string& listed : ReadListSection(list, kListParents)) {
+        const char* item = listed.c_str();
         // A drive ("D:", "D:\") is never one of them: "D:" alone would name
         // the current folder of that drive.
         const char* last = LastBackslash(item);
-        if (!last || !last[1]) continue;
+        if (count >= capacity || !last || !last[1]) continue;
         if (IsInFolder(folder, item) && !SameTextIgnoringCase(folder, item) && CopyText(out[count], kPathSize, item))
             count++;
     }

@@ -1,11 +1,12 @@
 // The install-options dialog: shows what is installed, takes the folder and
-// the shortcut choices, and on OK runs the installation and its finishing steps.
+// the shortcut choices, and on OK runs the installation and its finishing
+// steps. Texts (GBK) and paths (UTF-8) reach the window as UTF-16.
 #include "setup/dialog_logic.h"
 #include "setup/install.h"
+#include "setup/setup_system.h"
 #include "setup/win32/resource.h"
 #include "setup/win32/setup_program.h"
-
-#include "setup/setup_system.h"
+#include "setup/win32/win32_support.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -22,23 +23,38 @@ void ApplyQuestionFlags(HWND dialog, int control, const char* flags) {
     if (effect.disables) EnableWindow(GetDlgItem(dialog, control), FALSE);
 }
 
-void ShowProgress(void* context, const char* text) { SetDlgItemTextA(static_cast<HWND>(context), IDC_PROGRESS, text); }
+void SetText(HWND dialog, int control, const char* gbk) {
+    SetDlgItemTextW(dialog, control, WideFromGbk(gbk).c_str());
+}
+
+int ShowMessage(HWND owner, const char* gbk, const char* gbkCaption, UINT style) {
+    return MessageBoxW(owner, WideFromGbk(gbk).c_str(), WideFromGbk(gbkCaption).c_str(), style);
+}
+
+// The progress text: "<product> 必要的文件 ... <folder>正在复制", then the
+// file's name on a line of its own. The folder and the name are paths.
+void ShowProgress(void* context, const char* fileName) {
+    char head[kMessageSize];
+    FormatText(head, sizeof head, "%s 必要的文件        \n", Description.productName);
+    std::wstring text = WideFromGbk(head) + WideFromUtf8(Description.installFolder) + WideFromGbk("正在复制");
+    if (fileName) text += WideFromGbk("  \n\t") + WideFromUtf8(fileName);
+    SetDlgItemTextW(static_cast<HWND>(context), IDC_PROGRESS, text.c_str());
+}
 
 // Path of a special folder of the shell. Returns 0 when the shell cannot give one.
-int SpecialFolderPath(HWND owner, int folder, char (&path)[MAX_PATH]) {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, folder, &list)) || !list) return 0;
-    BOOL ok = SHGetPathFromIDListA(list, path);
-    CoTaskMemFree(list);
-    return ok != 0;
+int SpecialFolderPath(HWND owner, int folder, char (&path)[kPathSize]) {
+    WCHAR wide[MAX_PATH];
+    return SUCCEEDED(SHGetFolderPathW(owner, folder, nullptr, SHGFP_TYPE_CURRENT, wide)) &&
+           Utf8FromWide(wide, path, sizeof path);
 }
 
 // Opens the document named by [Setup] OpenFile, if any, in the setup folder.
 // Failures pass silently.
 void OpenDocument() {
-    char file[kValueSize];
-    ReadSetupValue(&Description, "Setup", "OpenFile", "", file);
-    if (file[0]) ShellExecuteA(nullptr, nullptr, file, "", Description.setupFolder, SW_SHOWNORMAL);
+    char file[kPathSize];
+    if (ReadSetupPath(&Description, "Setup", "OpenFile", file))
+        ShellExecuteW(nullptr, nullptr, WideFromUtf8(file).c_str(), L"", WideFromUtf8(Description.setupFolder).c_str(),
+                      SW_SHOWNORMAL);
 }
 
 // The desktop's shell object (the Shell.Application of the shell's own
@@ -73,16 +89,12 @@ IShellDispatch2* DesktopShell() {
     return shell;
 }
 
-// A text for the shell object, or an empty variant (no text) when it cannot be made.
-VARIANT TextVariant(const char* text) {
+// A path (UTF-8) for the shell object, or an empty variant when it cannot be made.
+VARIANT PathVariant(const char* path) {
     VARIANT variant;
     VariantInit(&variant);
-    WCHAR wide[kPathSize];
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kPathSize) > 0) {
-        variant.vt = VT_BSTR;
-        variant.bstrVal = SysAllocString(wide);
-        if (!variant.bstrVal) variant.vt = VT_EMPTY;
-    }
+    variant.bstrVal = SysAllocString(WideFromUtf8(path).c_str());
+    if (variant.bstrVal) variant.vt = VT_BSTR;
     return variant;
 }
 
@@ -100,7 +112,7 @@ int StartAsSignedInUser(const char* file, const char* folder) {
     IShellDispatch2* shell = DesktopShell();
     if (!shell) return 0;
     // No arguments and the default verb: empty variants.
-    VARIANT name = TextVariant(file), directory = TextVariant(folder), none, show;
+    VARIANT name = PathVariant(file), directory = PathVariant(folder), none, show;
     VariantInit(&none);
     VariantInit(&show);
     show.vt = VT_I4;
@@ -116,10 +128,10 @@ int StartAsSignedInUser(const char* file, const char* folder) {
 // folder, as the signed-in user where the shell allows it, else as Setup
 // itself runs. Failures pass silently.
 void StartProgram() {
-    char file[kValueSize];
-    ReadSetupValue(&Description, "Setup", "ExecFile", "", file);
-    if (file[0] && !StartAsSignedInUser(file, Description.installFolder))
-        ShellExecuteA(nullptr, nullptr, file, "", Description.installFolder, SW_SHOWNORMAL);
+    char file[kPathSize];
+    if (ReadSetupPath(&Description, "Setup", "ExecFile", file) && !StartAsSignedInUser(file, Description.installFolder))
+        ShellExecuteW(nullptr, nullptr, WideFromUtf8(file).c_str(), L"", WideFromUtf8(Description.installFolder).c_str(),
+                      SW_SHOWNORMAL);
 }
 
 void EndSetup(HWND dialog, int result) {
@@ -130,15 +142,16 @@ void EndSetup(HWND dialog, int result) {
 void OnInitDialog(HWND dialog) {
     char text[kMessageSize];
     MakeDialogCaption(&Description, text);
-    SetWindowTextA(dialog, text);
+    SetWindowTextW(dialog, WideFromGbk(text).c_str());
     MakeHeading(&Description, text);
-    SetDlgItemTextA(dialog, IDC_HEADING, text);
+    SetText(dialog, IDC_HEADING, text);
     MakeInstruction(&Description, text);
-    SetDlgItemTextA(dialog, IDC_INSTRUCTION, text);
-    // The folder is read back into a buffer of kValueSize bytes; the field
-    // takes no more, so nothing typed is cut off unseen.
-    SendDlgItemMessageA(dialog, IDC_INSTALL_FOLDER, EM_LIMITTEXT, kValueSize - 1, 0);
-    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, Description.installFolder);
+    SetText(dialog, IDC_INSTRUCTION, text);
+    // The folder is read back into a buffer of kPathSize bytes of UTF-8, at
+    // most three for each character typed; the field takes no more, so
+    // nothing typed is cut off unseen.
+    SendDlgItemMessageW(dialog, IDC_INSTALL_FOLDER, EM_LIMITTEXT, (kPathSize - 1) / 3, 0);
+    SetDlgItemTextW(dialog, IDC_INSTALL_FOLDER, WideFromUtf8(Description.installFolder).c_str());
 
     char flags[kValueSize];
     ReadSetupValue(&Description, "StartMenu", "Question", "G", flags);
@@ -148,12 +161,12 @@ void OnInitDialog(HWND dialog) {
 
     HWND edit = GetDlgItem(dialog, IDC_INSTALL_FOLDER);
     SetFocus(edit);
-    PostMessageA(edit, EM_SETSEL, 0, -1);
+    PostMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 void Install(HWND dialog) {
     int stopIndex = InstallFiles(&Description, ShowProgress, dialog);
-    char folder[MAX_PATH];
+    char folder[kPathSize];
     if (IsDlgButtonChecked(dialog, IDC_START_MENU_LINKS) == BST_CHECKED &&
         SpecialFolderPath(BackgroundWindow, CSIDL_PROGRAMS, folder))
         MakeStartMenuShortcuts(&Description, folder, stopIndex);
@@ -164,14 +177,16 @@ void Install(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-    GetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, Description.installFolder, kValueSize);
+    WCHAR typed[kPathSize];
+    GetDlgItemTextW(dialog, IDC_INSTALL_FOLDER, typed, kPathSize);
+    Utf8FromWide(typed, Description.installFolder, kPathSize);
     // The folder as the system resolves it, so the uninstaller finds its entry
     // however the folder was typed. A folder that is not rooted (".",
     // "Apps\X", "D:X") is refused with the dialog's one message about the
     // folder: it would land in the setup folder or wherever the current folder is.
     if (!SettleInstallFolder(&Description) ||
         !EnoughSpace(InstallDriveFreeSpace(Description.installFolder), Description.neededSize)) {
-        MessageBoxA(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
+        ShowMessage(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
                     Description.productName, MB_ICONWARNING);
         return;
     }
@@ -183,26 +198,26 @@ void OnOk(HWND dialog) {
     OpenDocument();
     char text[kMessageSize];
     MakeCompletionMessage(&Description, text);
-    MessageBoxA(dialog, text, "退出", MB_ICONINFORMATION);
+    ShowMessage(dialog, text, "退出", MB_ICONINFORMATION);
     StartProgram();
     EndSetup(dialog, 1);
 }
 
 void OnCancel(HWND dialog) {
-    if (MessageBoxA(dialog, "中止安装。您确定吗？", "确认退出", MB_YESNO | MB_DEFBUTTON2) == IDYES) EndSetup(dialog, 0);
+    if (ShowMessage(dialog, "中止安装。您确定吗？", "确认退出", MB_YESNO | MB_DEFBUTTON2) == IDYES) EndSetup(dialog, 0);
 }
 
 void OnBrowse(HWND dialog) {
     // The folder browser is a COM object of the shell.
     CoInitialize(nullptr);
-    char path[1024];
-    BROWSEINFOA browse = {};
+    WCHAR path[1024];
+    BROWSEINFOW browse = {};
     browse.hwndOwner = dialog;
     browse.pszDisplayName = path;
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST list = SHBrowseForFolderA(&browse);
+    LPITEMIDLIST list = SHBrowseForFolderW(&browse);
     if (!list) return;
-    if (SHGetPathFromIDListA(list, path)) SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, path);
+    if (SHGetPathFromIDListW(list, path)) SetDlgItemTextW(dialog, IDC_INSTALL_FOLDER, path);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
         allocator->Free(list);
@@ -227,5 +242,5 @@ INT_PTR CALLBACK InstallOptionsProc(HWND dialog, UINT message, WPARAM wParam, LP
 }  // namespace
 
 void RunInstallOptionsDialog(HINSTANCE instance, HWND owner) {
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_INSTALL_OPTIONS), owner, InstallOptionsProc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INSTALL_OPTIONS), owner, InstallOptionsProc, 0);
 }

@@ -72,7 +72,8 @@ bool SamePairs(const std::vector<Pair>& a, const std::vector<Pair>& b) {
 }
 
 // The list as [StartMenu] 1 for file 1 = a.exe: the links MakeShortcuts makes
-// must be the reference pairs of the list as the profile reader gives it.
+// must be the reference pairs of the list as the profile reader gives it, in
+// UTF-8 as Setup reads names.
 void CheckMadeLinks(const std::string& list) {
     ResetFake();
     Fake().folders = {"C:\\Menu", "C:\\Apps", "C:\\Apps\\X"};
@@ -82,8 +83,8 @@ void CheckMadeLinks(const std::string& list) {
     std::strcpy(setup.descriptionPath, "C:\\Setup\\Setup.ini");
     std::strcpy(setup.installFolder, "C:\\Apps\\X");
 
-    char value[kValueSize];
-    SysReadProfile(setup.descriptionPath, "StartMenu", "1", "", value, sizeof value);
+    char value[kPathSize];
+    ReadSetupPath(&setup, "StartMenu", "1", value);
     // Each pair makes its link "C:\Menu\NAME.lnk" in order, except: a name
     // with a part of two dots or more (taken between every '\' and '/' byte)
     // would climb out and makes nothing, as does one with a part naming a

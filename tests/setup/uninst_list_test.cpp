@@ -4,7 +4,9 @@
 #include "setup/uninst/owned.h"
 
 #include "setup/description.h"
+#include "setup/installed_list.h"
 #include "setup/portable/fake_system.h"
+#include "setup/profile.h"
 #include "setup/setup_system.h"
 #include "setup/text.h"
 
@@ -41,7 +43,7 @@ std::vector<std::string> Section(const char* section) {
     std::vector<std::string> items;
     char item[kValueSize];
     for (int i = 1;; i++) {
-        SysReadProfile(kList, section, std::to_string(i).c_str(), "", item, sizeof item);
+        ReadProfile(kList, section, std::to_string(i).c_str(), "", item, sizeof item);
         if (!item[0]) return items;
         items.push_back(item);
     }
@@ -69,15 +71,20 @@ TEST(UninstallerList, TamperedItemsArePassedOver) {
 
 TEST(UninstallerList, WhatCouldNotBeRemovedStaysListedForASecondRun) {
     ResetFake();
-    Fake().profiles[kList] =
-        "[Files]\n1=Zippit.exe\n2=..\\x.dll\n3=sub\\a.txt\n4=Zippy.Pkm\n"
+    // Names GBK spells stand in GBK, others in UTF-8 in the marked section.
+    Fake().profiles[kList] = std::string(
+        "[Files]\n1=Zippit.exe\n2=..\\x.dll\n3=sub\\a.txt\n4=Zippy.Pkm\n5=小猫.Pkm\n"
         "[Links]\n1=C:\\Programs\\Menu\\Play.lnk\n2=C:\\Programs\\Menu\\Help.lnk\n"
         "[Folders]\n1=C:\\Programs\\Menu\n"
-        "[Parents]\n1=C:\\Apps\n";
+        "[Parents]\n1=C:\\Apps\n") + u8"[Files.UTF-8]\n1=Ελένη.Pkm\n";
+    const std::string kitten = u8"小猫.Pkm", eleni = u8"Ελένη.Pkm", folder = "C:\\Apps\\Zippit\\";
     Walk walk;
-    walk.stuck = {"C:\\Apps\\Zippit\\sub\\a.txt", "C:\\Apps\\Zippit\\Zippy.Pkm", "C:\\Programs\\Menu\\Help.lnk"};
-    EXPECT_EQ(Remove(&walk), 3);
-    EXPECT_EQ(Section(kListFiles), (std::vector<std::string>{"sub\\a.txt", "Zippy.Pkm"}));
+    walk.stuck = {folder + "sub\\a.txt", folder + "Zippy.Pkm", "C:\\Programs\\Menu\\Help.lnk", folder + kitten,
+                  folder + eleni};
+    EXPECT_EQ(Remove(&walk), 5);
+    EXPECT_EQ(Section(kListFiles), (std::vector<std::string>{"sub\\a.txt", "Zippy.Pkm", "小猫.Pkm"}));
+    const std::vector<std::string> left = {"sub\\a.txt", "Zippy.Pkm", kitten, eleni};
+    EXPECT_EQ(ReadListSection(kList, kListFiles), left) << "in UTF-8, from both sections";
     EXPECT_EQ(Section(kListLinks), std::vector<std::string>{"C:\\Programs\\Menu\\Help.lnk"});
     EXPECT_EQ(Section(kListFolders), std::vector<std::string>{"C:\\Programs\\Menu"});
     EXPECT_EQ(Section(kListParents), std::vector<std::string>{"C:\\Apps"});
@@ -87,7 +94,8 @@ TEST(UninstallerList, WhatCouldNotBeRemovedStaysListedForASecondRun) {
     EXPECT_EQ(Remove(&second), 0);
     EXPECT_EQ(second.removed, (std::vector<std::string>{"link C:\\Programs\\Menu\\Help.lnk", "folder C:\\Programs\\Menu",
                                                         "file C:\\Apps\\Zippit\\sub\\a.txt",
-                                                        "file C:\\Apps\\Zippit\\Zippy.Pkm"}));
+                                                        "file C:\\Apps\\Zippit\\Zippy.Pkm",
+                                                        "file " + folder + kitten, "file " + folder + eleni}));
     ResetFake();
 }
 

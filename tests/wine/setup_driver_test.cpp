@@ -1,8 +1,11 @@
 // Drives the real Setup.exe and UnInst.exe under Wine: a setup folder is made
 // for each test, Setup runs in its own process, and the test reads and clicks
 // its windows through messages, then checks the files, the shell links (read
-// back through IShellLinkA), the registry and the background's pixels. Every
-// test removes the folders, links and keys it made.
+// back through IShellLinkA), the registry and the background's pixels. Texts
+// are read back as UTF-16 and compared with the test's GBK texts through code
+// page 936, whatever the run's code page; one test runs a second copy of this
+// program under another code page. Every test removes the folders, links and
+// keys it made.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -108,17 +111,35 @@ T WaitFor(const std::function<T()>& found, int seconds = 20) {
     return T();
 }
 
-std::string WindowText(HWND window) {
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
+// A GBK text of this test as UTF-16.
+std::wstring Wide(const std::string& gbk) {
+    WCHAR wide[4096] = L"";
+    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide, 4096);
+    return wide;
+}
+
+// UTF-16 as GBK; a character GBK lacks becomes a question mark.
+std::string Gbk(const std::wstring& wide) {
+    char text[8192] = "";
+    WideCharToMultiByte(936, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 
-std::string ItemText(HWND dialog, int id) {
-    char text[2048] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+std::wstring WindowTextW(HWND window) {
+    WCHAR text[2048] = L"";
+    GetWindowTextW(window, text, 2048);
     return text;
 }
+
+std::string WindowText(HWND window) { return Gbk(WindowTextW(window)); }
+
+std::wstring ItemTextW(HWND dialog, int id) {
+    WCHAR text[2048] = L"";
+    GetDlgItemTextW(dialog, id, text, 2048);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return Gbk(ItemTextW(dialog, id)); }
 
 // What FindTopWindow looks for, and what it found.
 struct WindowSearch {
@@ -305,20 +326,21 @@ protected:
     static void WriteIni(const std::string& text) { WriteFile(std::string(kMedia) + "\\Setup.ini", text); }
 
     // Starts a program; returns its process id.
-    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
-        std::string commandLine = "\"" + program + "\"" + arguments;
-        STARTUPINFOA startup = {};
+    DWORD Start(const std::wstring& program, const std::wstring& folder, const std::wstring& arguments = L"") {
+        std::wstring commandLine = L"\"" + program + L"\"" + arguments;
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back(0);
-        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                            &process)) {
-            ADD_FAILURE() << "cannot start " << program;
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                            &startup, &process)) {
+            ADD_FAILURE() << "cannot start " << Gbk(program);
             return 0;
         }
         started.push_back(process);
         return process.dwProcessId;
+    }
+    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
+        return Start(Wide(program), Wide(folder), Wide(arguments));
     }
     DWORD StartSetup() { return Start(std::string(kMedia) + "\\Setup.exe", kRoot); }
 
@@ -432,10 +454,10 @@ TEST_F(SetupDriverTest, FolderWithoutSetupIniGivesTheStartUpError) {
 
 TEST_F(SetupDriverTest, SetupFolderTooLongGivesTheStartUpError) {
     // The setup folder is everything before the last backslash of the command
-    // line, arguments included: here over 600 bytes, more than a path may hold.
+    // line, arguments included: here over 1,100 bytes, more than a path may hold.
     CopyPrograms();
     WriteIni("[Setup]\r\nProductName=TooLong\r\nDefaultPath=C:\\x\r\n");
-    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(600, 'a') + "\\b");
+    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(1100, 'a') + "\\b");
     HWND error = WaitWindow("Error", setup);
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
@@ -614,6 +636,95 @@ TEST_F(SetupDriverTest, ShortNameInstallRemovedThroughItsLongName) {
     Press(finished, IDOK);
     EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(install); }));
     EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
+}
+
+// Runs the test `name` again in a second copy of this program under code page
+// 950. Wine takes a process's code page from its Unix locale, and a process
+// Wine starts keeps its starter's, so the copy starts on the Unix side,
+// through env; its processes, Setup's and UnInst's, take its code page. Its
+// verdict comes back as gtest's report.
+void ExpectPassUnderCodePage950(const char* name) {
+    char wine[MAX_PATH] = "";
+    ASSERT_GT(GetEnvironmentVariableA("WINE", wine, MAX_PATH), 0u) << "the Wine loader is not named in WINE";
+    WCHAR self[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const char report[] = "C:\\zippit-setup-cp950.xml";
+    DeleteFileA(report);
+    std::wstring line = L"/usr/bin/env LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 " + Wide(wine) + L" " + self +
+                        L" --gtest_filter=SetupDriverTest." + Wide(name) + L" --gtest_output=xml:" + Wide(report);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\usr\\bin\\env", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    // Wine hands out no handle of a Unix process.
+    if (process.hProcess) CloseHandle(process.hProcess);
+    if (process.hThread) CloseHandle(process.hThread);
+    std::string verdict;
+    EXPECT_TRUE(WaitFor<bool>([&] {
+        verdict = ReadFile(report);
+        return verdict.find("</testsuites>") != std::string::npos;
+    }, 150)) << "no report from the copy";
+    EXPECT_NE(verdict.find("tests=\"1\" failures=\"0\" disabled=\"0\" errors=\"0\""), std::string::npos) << verdict;
+    DeleteFileA(report);
+}
+
+TEST_F(SetupDriverTest, FolderOutsideTheCodePageUnderCodePage950) {
+    if (GetACP() == 936) {
+        ExpectPassUnderCodePage950("FolderOutsideTheCodePageUnderCodePage950");
+        return;
+    }
+    // In the copy: the texts read as under GBK, and a folder that neither GBK
+    // nor the code page can spell is installed into and removed.
+    ASSERT_NE(GetACP(), 936u);
+    CopyPrograms();
+    std::string media = kMedia;
+    WriteFile(media + "\\a.exe", "program a");
+    ASSERT_TRUE(CopyFileW(Wide(media + "\\a.exe").c_str(), Wide(media + "\\小猫.Pkm").c_str(), FALSE));
+    WriteIni(std::string("[Setup]\r\nProductName=") + kProduct +
+             "\r\nProductVersion=2.5\r\nDefaultPath=C:\\nowhere\r\n[LoadModule]\r\nModule=小猫.Pkm\r\n"
+             "[SetupFiles]\r\n1=a.exe\r\n2=小猫.Pkm\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemTextW(dialog, 1000), Wide(std::string(kProduct) + " Version 2.5 安装。\n安装需要约 0 MB的磁盘空间容量。"));
+    const std::wstring made = Wide(std::string(kRoot) + "\\宠物 ") + L"\x0395\x03bb\x03ad\x03bd\x03b7";  // 宠物 Ελένη
+    const std::wstring install = made + L"\\Pet";
+    SetDlgItemTextW(dialog, 1001, install.c_str());
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(MessageBoxText(done), std::string(kProduct) + " 安装完成了。");
+    EXPECT_EQ(ItemTextW(dialog, 1005),
+              Wide(std::string(kProduct) + " 必要的文件        \n") + install + Wide("正在复制  \n\t小猫.Pkm"));
+    Press(done, IDOK);
+    ASSERT_EQ(WaitExit(setup), 0);
+    EXPECT_NE(GetFileAttributesW((install + Wide("\\小猫.Pkm")).c_str()), INVALID_FILE_ATTRIBUTES);
+    WCHAR value[MAX_PATH] = L"";
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, Wide(kUninstallKey).c_str(), L"UninstallString", RRF_RT_REG_SZ, nullptr, value,
+                 &size);
+    EXPECT_TRUE(install + L"\\UnInst.exe" == value);
+    size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, Wide(kProductKey).c_str(), L"Module", RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_TRUE(Wide("小猫.Pkm") == value);
+    std::string link = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup + "\\Play.lnk";
+    ASSERT_TRUE(Exists(link));
+
+    DWORD uninst = Start(install + L"\\UnInst.exe", Wide(kRoot));
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(MessageBoxText(confirm), "确实要从您的计算机中删除 Zippit(演示版) 及其所有组件吗？");
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    EXPECT_EQ(MessageBoxText(finished), "Zippit(演示版) 已从您的计算机中删除。");
+    Press(finished, IDOK);
+    EXPECT_TRUE(WaitFor<bool>([&] { return GetFileAttributesW(made.c_str()) == INVALID_FILE_ATTRIBUTES; }))
+        << "the folder and the one made on the way go";
+    EXPECT_FALSE(Exists(link)) << "the link into the folder goes";
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(KeyExists(kProductKey));
 }
