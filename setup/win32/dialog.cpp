@@ -27,10 +27,6 @@ void SetText(HWND dialog, int control, const char* gbk) {
     SetDlgItemTextW(dialog, control, WideFromGbk(gbk).c_str());
 }
 
-int ShowMessage(HWND owner, const char* gbk, const char* gbkCaption, UINT style) {
-    return MessageBoxW(owner, WideFromGbk(gbk).c_str(), WideFromGbk(gbkCaption).c_str(), style);
-}
-
 // The progress text: "<product> 必要的文件 ... <folder>正在复制", then the
 // file's name on a line of its own. The folder and the name are paths.
 void ShowProgress(void* context, const char* fileName) {
@@ -186,7 +182,7 @@ void OnOk(HWND dialog) {
     // folder: it would land in the setup folder or wherever the current folder is.
     if (!SettleInstallFolder(&Description) ||
         !EnoughSpace(InstallDriveFreeSpace(Description.installFolder), Description.neededSize)) {
-        ShowMessage(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
+        ShowGbkMessage(dialog, "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。",
                     Description.productName, MB_ICONWARNING);
         return;
     }
@@ -198,13 +194,14 @@ void OnOk(HWND dialog) {
     OpenDocument();
     char text[kMessageSize];
     MakeCompletionMessage(&Description, text);
-    ShowMessage(dialog, text, "退出", MB_ICONINFORMATION);
+    ShowGbkMessage(dialog, text, "退出", MB_ICONINFORMATION);
     StartProgram();
     EndSetup(dialog, 1);
 }
 
 void OnCancel(HWND dialog) {
-    if (ShowMessage(dialog, "中止安装。您确定吗？", "确认退出", MB_YESNO | MB_DEFBUTTON2) == IDYES) EndSetup(dialog, 0);
+    if (ShowGbkMessage(dialog, "中止安装。您确定吗？", "确认退出", MB_YESNO | MB_DEFBUTTON2) == IDYES)
+        EndSetup(dialog, 0);
 }
 
 void OnBrowse(HWND dialog) {

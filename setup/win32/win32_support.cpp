@@ -24,6 +24,10 @@ std::wstring WideFromGbk(const char* text) { return Widen(kGbkCodePage, text); }
 
 std::wstring WideFromUtf8(const char* text) { return Widen(CP_UTF8, text); }
 
+int ShowGbkMessage(HWND owner, const char* text, const char* caption, UINT style) {
+    return MessageBoxW(owner, WideFromGbk(text).c_str(), WideFromGbk(caption).c_str(), style);
+}
+
 int Utf8FromWide(const wchar_t* text, char* out, size_t size) {
     if (size == 0) return 0;
     out[0] = 0;

@@ -7,6 +7,8 @@
 // UTF-16 at every call that names a file.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // UTF-16 of a GBK text (code page 936).
@@ -14,6 +16,9 @@ std::wstring WideFromGbk(const char* text);
 
 // UTF-16 of a UTF-8 path or text.
 std::wstring WideFromUtf8(const char* text);
+
+// A message box of GBK texts; returns the button pressed.
+int ShowGbkMessage(HWND owner, const char* text, const char* caption, UINT style);
 
 // UTF-8 of a UTF-16 path or text into `out` (capacity `size`). Returns 0,
 // `out` empty, when it does not fit.

@@ -123,7 +123,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::wstring title = WideFromGbk(Description.title);
     if (read != kSetupReady || !ClaimSetupMutex() || FindWindowW(title.c_str(), nullptr) ||
         !RegisterBackgroundClass(instance, title) || !CreateBackground(instance, title)) {
-        MessageBoxW(nullptr, WideFromGbk(kStartupError).c_str(), L"Error", MB_ICONWARNING);
+        ShowGbkMessage(nullptr, kStartupError, "Error", MB_ICONWARNING);
         return 0;
     }
     RunInstallOptionsDialog(instance, BackgroundWindow);

@@ -31,10 +31,6 @@ constexpr char kDoneCaption[] = "卸载完成";
 constexpr char kProgramMutex[] = "Zippit(演示版)";
 constexpr wchar_t kRemoveSwitch[] = L"/remove";
 
-int ShowMessage(const char* gbk, const char* gbkCaption, UINT style) {
-    return MessageBoxW(nullptr, WideFromGbk(gbk).c_str(), WideFromGbk(gbkCaption).c_str(), style);
-}
-
 // The last error of a call on a path that may not exist.
 int IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
@@ -234,7 +230,8 @@ int RemoveProduct(const char* folder, const char* self) {
     // Without a list of what was made and without the entry, nothing here is
     // known to be the product's: nothing is removed and nothing reported removed.
     if (!ours && !SysPathExists(list)) {
-        ShowMessage("在此文件夹中找不到 Zippit(演示版) 的安装记录，没有删除任何文件。", kCaption, MB_ICONWARNING);
+        ShowGbkMessage(nullptr, "在此文件夹中找不到 Zippit(演示版) 的安装记录，没有删除任何文件。", kCaption,
+                       MB_ICONWARNING);
         return 0;
     }
     CoInitialize(nullptr);
@@ -289,7 +286,7 @@ int RunRemoval(DWORD starter, const char* folder) {
     WCHAR self[MAX_PATH * 4];
     DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
     if (length > 0 && length < MAX_PATH * 4) MoveFileExW(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    if (done) ShowMessage("Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
+    if (done) ShowGbkMessage(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
     return 0;
 }
 
@@ -355,15 +352,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A mutex of a program that another user runs exists but cannot be opened.
     if (running || GetLastError() == ERROR_ACCESS_DENIED) {
         if (running) CloseHandle(running);
-        ShowMessage("Zippit(演示版) 正在运行。请先退出它，再卸载。", kCaption, MB_ICONWARNING);
+        ShowGbkMessage(nullptr, "Zippit(演示版) 正在运行。请先退出它，再卸载。", kCaption, MB_ICONWARNING);
         return 0;
     }
-    if (ShowMessage("确实要从您的计算机中删除 Zippit(演示版) 及其所有组件吗？", kCaption,
-                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    if (ShowGbkMessage(nullptr, "确实要从您的计算机中删除 Zippit(演示版) 及其所有组件吗？", kCaption,
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return 0;
     if (StartRemovalCopy(self, folder)) return 0;
     // Without a temporary copy the work is done here; this program and its
     // folder are left for the next restart.
-    if (RemoveProduct(folder, self)) ShowMessage("Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
+    if (RemoveProduct(folder, self))
+        ShowGbkMessage(nullptr, "Zippit(演示版) 已从您的计算机中删除。", kDoneCaption, MB_ICONINFORMATION);
     return 0;
 }
