@@ -1,6 +1,7 @@
 // Reading the setup description from the command line and Setup.ini.
 #include "setup/description.h"
 
+#include "setup/profile.h"
 #include "setup/setup_system.h"
 
 #include <cstring>
@@ -37,7 +38,15 @@ int32_t ParseNeededSize(const char* text) {
 
 void ReadSetupValue(const SetupDescription* setup, const char* section, const char* key, const char* fallback,
                     char* out) {
-    SysReadProfile(setup->descriptionPath, section, key, fallback, out, kValueSize);
+    ReadProfile(setup->descriptionPath, section, key, fallback, out, kValueSize);
+}
+
+int ReadSetupPath(const SetupDescription* setup, const char* section, const char* key, char* out) {
+    char value[kValueSize];
+    ReadSetupValue(setup, section, key, "", value);
+    if (SysGbkToUtf8(value, out, kPathSize) && out[0]) return 1;
+    out[0] = 0;
+    return 0;
 }
 
 SetupReadResult ReadSetupDescription(SetupDescription* setup) {
@@ -53,12 +62,12 @@ SetupReadResult ReadSetupDescription(SetupDescription* setup) {
         return kSetupFailed;
 
     ReadSetupValue(setup, "Setup", "ProductName", "", setup->productName);
-    ReadSetupValue(setup, "Setup", "DefaultPath", "", setup->installFolder);
-    if (!setup->productName[0] || !setup->installFolder[0]) return kSetupFailed;
+    if (!setup->productName[0] || !ReadSetupPath(setup, "Setup", "DefaultPath", setup->installFolder))
+        return kSetupFailed;
     SubstituteDrive(setup->installFolder, SysWindowsDrive());
 
     char number[kValueSize];
-    ReadSetupValue(setup, "Setup", "SetupFiles", "", setup->sourceFolder);
+    ReadSetupPath(setup, "Setup", "SetupFiles", setup->sourceFolder);
     ReadSetupValue(setup, "Setup", "DiskSpase", "0", number);
     setup->neededSize = ParseNeededSize(number);
     ReadSetupValue(setup, "Setup", "ProductVersion", "", setup->productVersion);

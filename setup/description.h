@@ -17,26 +17,27 @@ constexpr char kUninstallDisplayName[] = "Zippit(演示版)";
 
 constexpr char kUninstallerSource[] = "UnInst.dat";
 constexpr char kUninstallerTarget[] = "UnInst.exe";
-// What the install made, kept in the install folder for the uninstaller.
-// Sections: the listed files (names relative to the install folder), the
-// shell links made, the Start-menu group folder, and the folders made on the
-// way to the install folder (outermost first); keys 1, 2, ... in each.
+// What the install made, kept in the install folder for the uninstaller
+// (installed_list.h). Sections: the listed files (names relative to the
+// install folder), the shell links made, the Start-menu group folder, and the
+// folders made on the way to the install folder (outermost first).
 constexpr char kInstalledListName[] = "UnInst.lst";
 constexpr char kListFiles[] = "Files";
 constexpr char kListLinks[] = "Links";
 constexpr char kListFolders[] = "Folders";
 constexpr char kListParents[] = "Parents";
 
+// Paths are UTF-8, texts GBK (setup_system.h).
 struct SetupDescription {
     char setupFolder[kPathSize];      // folder of Setup and Setup.ini, no trailing backslash
     char descriptionPath[kPathSize];  // setupFolder\Setup.ini
-    char productName[kValueSize];
-    char installFolder[kValueSize];   // DefaultPath with the drive filled in; then what the user confirmed
-    char sourceFolder[kValueSize];    // subfolder of the setup folder holding the listed files; may be empty
+    char productName[kValueSize];     // text
+    char installFolder[kPathSize];    // DefaultPath with the drive filled in; then what the user confirmed
+    char sourceFolder[kPathSize];     // subfolder of the setup folder holding the listed files; may be empty
     int32_t neededSize;               // bytes
-    char productVersion[kValueSize];
-    char moduleName[kValueSize];      // written to the product key's Module value
-    char title[kMessageSize];         // "<product> 安装": background window class, caption and painted text
+    char productVersion[kValueSize];  // text
+    char moduleName[kValueSize];      // text, written to the product key's Module value
+    char title[kMessageSize];         // text "<product> 安装": background window class, caption and painted text
 };
 
 // The one description of the run, filled by ReadSetupDescription.
@@ -69,6 +70,11 @@ void SubstituteDrive(char* path, char drive);
 int32_t ParseNeededSize(const char* text);
 
 // Reads one value of Setup.ini (the description path of `setup`) into `out`,
-// a buffer of kValueSize bytes.
+// a buffer of kValueSize bytes: GBK as it stands in the file.
 void ReadSetupValue(const SetupDescription* setup, const char* section, const char* key, const char* fallback,
                     char* out);
+
+// Reads one value of Setup.ini that is a path (a file or folder name, a
+// shortcut list) into `out`, a buffer of kPathSize bytes, as UTF-8. Returns
+// 0, `out` empty, when the value is missing or empty or does not fit.
+int ReadSetupPath(const SetupDescription* setup, const char* section, const char* key, char* out);

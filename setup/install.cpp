@@ -1,6 +1,7 @@
 // The installation steps over Setup's platform services.
 #include "setup/install.h"
 
+#include "setup/installed_list.h"
 #include "setup/setup_system.h"
 #include "setup/uninst/owned.h"
 
@@ -22,10 +23,10 @@ void CopySpan(const char* text, size_t length, char* out) {
 // did not exist before, so the uninstaller can take them back.
 void CreateFolders(const SetupDescription* setup) {
     const char* installFolder = setup->installFolder;
-    size_t lengths[kValueSize];
-    size_t count = ListFoldersToCreate(installFolder, lengths, kValueSize);
-    char folder[kValueSize];
-    size_t made[kValueSize];
+    size_t lengths[kPathSize];
+    size_t count = ListFoldersToCreate(installFolder, lengths, kPathSize);
+    char folder[kPathSize];
+    size_t made[kPathSize];
     size_t madeCount = 0;
     for (size_t i = 0; i < count; i++) {
         CopySpan(installFolder, lengths[i], folder);
@@ -58,6 +59,9 @@ int CopyOver(const char* source, const char* target) {
 // Copies `source` over `target` unless the target is as new or newer.
 // Returns 1 when the target is in place afterwards.
 int InstallOneFile(const char* source, const char* target) {
+    // A setup folder chosen as the install folder: the file is its own
+    // target, and it is not the product's to take away.
+    if (SysSameFile(source, target)) return 0;
     if (SysPathExists(target)) {
         uint64_t targetTime = 0, sourceTime = 0;
         // A time that cannot be read (a file in use, say) counts as "not
@@ -74,16 +78,12 @@ int InstallOneFile(const char* source, const char* target) {
 }  // namespace
 
 int SettleInstallFolder(SetupDescription* setup) {
-    char full[kValueSize];
-    if (!SysFullPath(setup->installFolder, full, sizeof full)) return 0;
-    size_t length = 0;
-    // A lead byte at the very end would take the backslash behind it as its
-    // second byte: it names no character and goes.
-    for (size_t width = 1; full[length]; length += width) {
-        width = SysIsLeadByte(static_cast<unsigned char>(full[length])) ? 2 : 1;
-        if (width == 2 && !full[length + 1]) break;
-    }
-    full[length] = 0;
+    char full[kPathSize];
+    char resolved[kPathSize];
+    if (!IsRootedPath(setup->installFolder) || !SysFullPath(setup->installFolder, resolved, sizeof resolved) ||
+        !SysLongPath(resolved, full, sizeof full))
+        return 0;
+    size_t length = std::strlen(full);
     // "D:\Apps\X\" becomes "D:\Apps\X"; the root "D:\" stays whole.
     while (length > 3 && LastBackslash(full) == full + length - 1) full[--length] = 0;
     return CopyText(setup->installFolder, sizeof setup->installFolder, full);
@@ -143,38 +143,26 @@ int NextShortcutEntry(ShortcutCursor* cursor, ShortcutEntry* entry) {
 
 void RecordInstalled(const SetupDescription* setup, const char* section, const char* item) {
     char list[kPathSize];
-    if (!MakeTargetPath(setup, kInstalledListName, list, sizeof list)) return;
-    char key[16];
-    char value[kValueSize];
-    for (int index = 1; index < 100000; index++) {
-        IndexKey(index, key);
-        SysReadProfile(list, section, key, "", value, sizeof value);
-        if (!value[0]) {
-            SysWriteProfile(list, section, key, item);
-            return;
-        }
-        if (SameTextIgnoringCase(value, item)) return;
-    }
+    if (MakeTargetPath(setup, kInstalledListName, list, sizeof list)) AddListItem(list, section, item);
 }
 
 int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context) {
-    char text[kMessageSize];
-    FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制", setup->productName, setup->installFolder);
-    sink(context, text);
+    sink(context, nullptr);
     CreateFolders(setup);
 
     char key[16];
-    char name[kValueSize];
+    char value[kValueSize];
+    char name[kPathSize];
     char source[kPathSize];
     char target[kPathSize];
     int index = 1;
     for (;; index++) {
         IndexKey(index, key);
-        ReadSetupValue(setup, "SetupFiles", key, "", name);
-        if (!name[0]) break;
-        FormatText(text, sizeof text, "%s 必要的文件        \n%s正在复制  \n\t%s", setup->productName,
-                   setup->installFolder, name);
-        sink(context, text);
+        ReadSetupValue(setup, "SetupFiles", key, "", value);
+        if (!value[0]) break;
+        // A name too long for a path is passed over; it does not end the list.
+        if (!ReadSetupPath(setup, "SetupFiles", key, name)) continue;
+        sink(context, name);
         if (!StaysInFolder(name) || !MakeSourcePath(setup, name, source, sizeof source) ||
             !MakeTargetPath(setup, name, target, sizeof target))
             continue;
@@ -190,18 +178,17 @@ int InstallFiles(const SetupDescription* setup, ProgressSink sink, void* context
 
 void MakeShortcuts(const SetupDescription* setup, const char* section, const char* folder, int stopIndex) {
     char key[16];
-    char list[kValueSize];
-    char name[kValueSize];
+    char list[kPathSize];
+    char name[kPathSize];
     char target[kPathSize];
     char workingFolder[kPathSize];
-    char linkName[kValueSize];
-    char arguments[kValueSize];
+    char linkName[kPathSize];
+    char arguments[kPathSize];
     char link[kPathSize];
     for (int index = 1; index <= stopIndex; index++) {
         IndexKey(index, key);
-        ReadSetupValue(setup, section, key, "", list);
-        if (!list[0]) continue;
-        ReadSetupValue(setup, "SetupFiles", key, "", name);
+        if (!ReadSetupPath(setup, section, key, list)) continue;
+        ReadSetupPath(setup, "SetupFiles", key, name);
         // An empty name (the stop index) makes links to the install folder itself.
         if ((name[0] && !StaysInFolder(name)) || !MakeTargetPath(setup, name, target, sizeof target) ||
             !FolderOfPath(target, workingFolder, sizeof workingFolder))
@@ -221,10 +208,9 @@ void MakeShortcuts(const SetupDescription* setup, const char* section, const cha
 }
 
 void MakeStartMenuShortcuts(const SetupDescription* setup, const char* programs, int stopIndex) {
-    char group[kValueSize];
+    char group[kPathSize];
     char folder[kPathSize];
-    ReadSetupValue(setup, "StartMenu", "StartMenu", "", group);
-    if (group[0]) {
+    if (ReadSetupPath(setup, "StartMenu", "StartMenu", group)) {
         if (!FormatPath(folder, sizeof folder, "%s\\%s", programs, group)) return;
         SysCreateFolder(folder);  // an existing group is fine
         RecordInstalled(setup, kListFolders, folder);
@@ -235,9 +221,11 @@ void MakeStartMenuShortcuts(const SetupDescription* setup, const char* programs,
 }
 
 void WriteRegistryEntries(const SetupDescription* setup) {
-    char uninstaller[kPathSize];
-    SysWriteMachineText(kUninstallKey, "DisplayName", kUninstallDisplayName);
-    if (MakeTargetPath(setup, kUninstallerTarget, uninstaller, sizeof uninstaller))
-        SysWriteMachineText(kUninstallKey, "UninstallString", uninstaller);
-    SysWriteMachineText(kSetupProductKey, kSetupModuleValue, setup->moduleName);
+    char text[kPathSize];
+    if (SysGbkToUtf8(kUninstallDisplayName, text, sizeof text))
+        SysWriteMachineText(kUninstallKey, "DisplayName", text);
+    if (MakeTargetPath(setup, kUninstallerTarget, text, sizeof text))
+        SysWriteMachineText(kUninstallKey, "UninstallString", text);
+    if (SysGbkToUtf8(setup->moduleName, text, sizeof text))
+        SysWriteMachineText(kSetupProductKey, kSetupModuleValue, text);
 }

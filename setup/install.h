@@ -9,10 +9,12 @@
 #include <cstddef>
 
 // Puts the install folder the user confirmed into the system's full form
-// (SysFullPath), without a trailing backslash unless it is a drive root, so
-// that every path built on it, and the uninstaller's path in the registry,
-// is the one the system resolves. Returns 0, the folder as it was, when the
-// system cannot resolve it.
+// (SysFullPath), with the long names of the folders that exist (SysLongPath),
+// without a trailing backslash unless it is a drive root, so that every path
+// built on it, and the uninstaller's path in the registry, is the one the
+// system resolves. Returns 0, the folder as it was, for a folder that is not
+// rooted (IsRootedPath: it would land in the setup folder or wherever the
+// current folder is) or that the system cannot resolve.
 int SettleInstallFolder(SetupDescription* setup);
 
 // Lengths of the folders to create for an install folder, in order: the text
@@ -33,7 +35,7 @@ int MakeTargetPath(const SetupDescription* setup, const char* name, char* out, s
 int FolderOfPath(const char* path, char* out, size_t size);
 
 // One pair of a shortcut list: the link name and its arguments, pointing into
-// the list's text (not terminated).
+// the list's text (not terminated). Setup reads the lists as paths (UTF-8).
 struct ShortcutEntry {
     const char* name;
     size_t nameLength;
@@ -53,12 +55,15 @@ ShortcutCursor StartShortcutList(const char* text);
 // Returns 1 with the next pair in `entry`, or 0 when the list is done.
 int NextShortcutEntry(ShortcutCursor* cursor, ShortcutEntry* entry);
 
-// Receives the progress texts of the file installation.
-typedef void (*ProgressSink)(void* context, const char* text);
+// Receives the progress of the file installation: nullptr when the copying
+// starts, then the name (UTF-8) of each listed file as its turn comes. The
+// texts shown are the window's to make, as they join GBK texts and paths.
+typedef void (*ProgressSink)(void* context, const char* fileName);
 
 // Creates the install folder and its parents (recording the parents it made),
 // copies each listed file of [SetupFiles] 1, 2, ... whose target is missing
-// or older than its source, gives copies the archive attribute alone,
+// or older than its source (a target that is the source itself is neither
+// copied nor listed), gives copies the archive attribute alone,
 // installs the uninstaller, and reports progress through `sink`. A copy goes
 // to a temporary name beside the target first and then replaces it, so a
 // copy that fails keeps the old file. Returns the stop index (the first key

@@ -1,14 +1,23 @@
 // Setup's platform services: everything the installer's logic asks of the
-// system (command line, folders, the profile reader, file copies and times,
-// free space, shell links, registry values). setup/win32/ implements them with
-// Win32 calls; setup/portable/ keeps an in-memory world for the native tests.
+// system (command line, folders, file bytes, copies and times, free space,
+// shell links, registry values, GBK conversions). setup/win32/ implements them
+// with Win32 calls; setup/portable/ keeps an in-memory world for the native
+// tests.
 //
-// Paths and texts are byte strings in the system code page (GBK). Every Sys
-// call returns 1 on success and 0 on failure unless it says otherwise.
+// Two encodings, whatever the system's code page. Texts are GBK, as stored in
+// Setup.ini and in the programs themselves; the windows' code converts them
+// with code page 936 where it shows them. Paths (folders, files, links, the
+// items of UnInst.lst) are UTF-8 inside Setup, so that a name GBK cannot
+// spell (kana, the euro sign, a profile folder such as C:\Users\Ελένη)
+// survives: every path and text these calls take or give is UTF-8, and the
+// Win32 layer turns it into UTF-16 and back once, at the call. A Setup.ini
+// value that is a path or a registry text goes through SysGbkToUtf8 first.
+// Every Sys call returns 1 on success and 0 on failure unless it says otherwise.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // The process command line as the system hands it over (never nullptr).
 const char* SysCommandLine();
@@ -24,28 +33,35 @@ int SysGetCurrentFolder(char* out, size_t size);
 // when it cannot be read.
 char SysWindowsDrive();
 
-// Reads [section] key of the profile file `path` into `out` (capacity `size`,
-// always terminated). Section and key match without regard to case; a missing
-// file, section or key gives `fallback`. A longer value is cut to size - 1 bytes.
-void SysReadProfile(const char* path, const char* section, const char* key, const char* fallback, char* out,
-                    size_t size);
+// The whole content of the file `path` into `bytes`. Fails, `bytes` empty,
+// when the file cannot be read or holds more than `limit` bytes.
+int SysReadFileBytes(const char* path, size_t limit, std::string* bytes);
 
-// Writes [section] key = value into the profile file `path`, creating it. A
-// key that is there already gets the new value in its place; a new key goes
-// to the end of its section, a new section to the end of the file.
-int SysWriteProfile(const char* path, const char* section, const char* key, const char* value);
+// Makes `bytes` the whole content of the file `path`, creating it.
+int SysWriteFileBytes(const char* path, const std::string& bytes);
 
-// Removes [section] with all its keys from the profile file `path`.
-int SysDeleteProfileSection(const char* path, const char* section);
+// GBK text (code page 936) as UTF-8 into `out` (capacity `size`). Bytes that
+// are no GBK character become a replacement character, as the system reads
+// them. Returns 0, `out` empty, when the result does not fit.
+int SysGbkToUtf8(const char* gbk, char* out, size_t size);
 
-// 1 when `byte` starts a double-byte character in the system code page (its
-// second byte may then be 0x5C and is no backslash).
-int SysIsLeadByte(unsigned char byte);
+// UTF-8 text as GBK into `out`. Returns 0, `out` empty, when GBK cannot spell
+// it exactly or it does not fit.
+int SysUtf8ToGbk(const char* utf8, char* out, size_t size);
 
 // The full path the system makes of `path`: relative to the current folder,
 // '/' read as '\', runs of backslashes, "." and ".." resolved. Returns 0,
 // `out` empty, when it fails or does not fit `size`.
 int SysFullPath(const char* path, char* out, size_t size);
+
+// `path`, a full path, with the long names of its folders and file: an 8.3
+// short name of an existing part takes its long form; parts that do not
+// exist yet stay as they are. Returns 0, `out` empty, when it does not fit.
+int SysLongPath(const char* path, char* out, size_t size);
+
+// 1 when `a` and `b` both exist and are one and the same file, however each
+// is spelt (another case, a short name, another drive mapped to the folder).
+int SysSameFile(const char* a, const char* b);
 
 // Creates one folder; fails when it exists already or its parent is missing.
 int SysCreateFolder(const char* path);
@@ -80,5 +96,5 @@ int SysDriveSpace(const char* root, uint32_t* sectorsPerCluster, uint32_t* bytes
 int SysMakeShellLink(const char* link, const char* target, const char* arguments, const char* folder);
 
 // Creates or opens the machine-wide registry key `key` and sets its text value
-// `name` to `text`, stored with exactly the text's length (no terminating zero).
+// `name` to `text` (UTF-8; stored as UTF-16, REG_SZ, with its terminating zero).
 int SysWriteMachineText(const char* key, const char* name, const char* text);

@@ -1,8 +1,6 @@
 // Bounded formatting of the installer's paths and messages.
 #include "setup/text.h"
 
-#include "setup/setup_system.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -59,17 +57,12 @@ int CopyText(char* out, size_t size, const char* text) {
 }
 
 int SamePrefixIgnoringCase(const char* a, const char* b, size_t length) {
-    size_t at = 0;
-    int trail = 0;  // the byte at `at` is the second byte of a double-byte character
-    for (; at < length; at++) {
+    for (size_t at = 0; at < length; at++) {
         unsigned char x = static_cast<unsigned char>(a[at]), y = static_cast<unsigned char>(b[at]);
-        if (!trail) {
-            if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-            if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        }
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
         if (x != y) return 0;
         if (!x) return 1;
-        trail = !trail && SysIsLeadByte(x);
     }
     return 1;
 }
@@ -79,19 +72,9 @@ int SameTextIgnoringCase(const char* a, const char* b) {
     return std::strlen(b) == length && SamePrefixIgnoringCase(a, b, length);
 }
 
-const char* NextBackslash(const char* from) {
-    for (const char* at = from; *at; at++) {
-        if (*at == '\\') return at;
-        if (SysIsLeadByte(static_cast<unsigned char>(*at)) && at[1]) at++;
-    }
-    return nullptr;
-}
+const char* NextBackslash(const char* from) { return std::strchr(from, '\\'); }
 
-const char* LastBackslash(const char* text) {
-    const char* last = nullptr;
-    for (const char* at = NextBackslash(text); at; at = NextBackslash(at + 1)) last = at;
-    return last;
-}
+const char* LastBackslash(const char* text) { return std::strrchr(text, '\\'); }
 
 namespace {
 
@@ -109,10 +92,15 @@ size_t RootLength(const std::string& path) {
 
 }  // namespace
 
+int IsRootedPath(const char* path) {
+    auto slash = [](char c) { return c == '\\' || c == '/'; };
+    if (IsDriveLetter(path[0]) && path[1] == ':') return slash(path[2]);
+    return slash(path[0]) && slash(path[1]);
+}
+
 int ResolveFullPath(const char* path, const char* current, char* out, size_t size) {
     if (size) out[0] = 0;
     std::string text = path;
-    // '/' is never the second byte of a double-byte character.
     for (char& c : text)
         if (c == '/') c = '\\';
     std::string base = current;

@@ -1,12 +1,14 @@
 // Bounded texts of the installer: every path and message is built into a
 // caller's fixed buffer, and values read from Setup.ini only ever fill %s
 // slots of our own formats, so a '%' inside a value is printed as it stands.
+// Paths are UTF-8 and texts GBK (see setup_system.h); the path functions
+// below work on bytes, as no byte of a UTF-8 character is '\' or a letter.
 #pragma once
 
 #include <cstddef>
 
-constexpr size_t kValueSize = 512;    // a value read from Setup.ini, terminator included
-constexpr size_t kPathSize = 512;     // a path Setup builds, terminator included
+constexpr size_t kValueSize = 512;    // a value read from Setup.ini (GBK), terminator included
+constexpr size_t kPathSize = 1024;    // a path (UTF-8), terminator included: a value's 511 GBK bytes fit
 constexpr size_t kMessageSize = 1024;  // a message or control text, terminator included
 
 // Fills `out` (capacity `size`) from `format`. Returns 1 when the whole result
@@ -28,19 +30,16 @@ size_t GbkPrefixLength(const char* text, size_t limit);
 int CopyText(char* out, size_t size, const char* text);
 
 // 1 when `a` and `b` are equal, ASCII letters compared without regard to
-// case (as the file system compares names); the second bytes of double-byte
-// characters of the system code page are never folded.
+// case (as the file system compares names).
 int SameTextIgnoringCase(const char* a, const char* b);
 
 // 1 when the first `length` bytes of `a` and `b` are equal, compared the same way.
 int SamePrefixIgnoringCase(const char* a, const char* b, size_t length);
 
-// The first backslash from `from` on, or nullptr. A 0x5C that is the second
-// byte of a double-byte character of the system code page is not a
-// backslash. `from` must start a character.
+// The first backslash from `from` on, or nullptr.
 const char* NextBackslash(const char* from);
 
-// The last backslash of `text` (read as NextBackslash reads it), or nullptr.
+// The last backslash of `text`, or nullptr.
 const char* LastBackslash(const char* text);
 
 // The full path the system makes of `path` with `current` as the current
@@ -52,3 +51,9 @@ const char* LastBackslash(const char* text);
 // of the last part go. A trailing backslash stays. Returns 0, `out` empty,
 // when the result does not fit `size` or `current` is needed but not full.
 int ResolveFullPath(const char* path, const char* current, char* out, size_t size);
+
+// 1 when `path` is rooted: a drive letter, a colon and a backslash ("D:\x"),
+// or two backslashes in front (a UNC path "\\server\share"); '/' counts as
+// '\'. A relative path (".", "Apps\X"), one relative to the current folder's
+// root ("\Apps") or to a drive's current folder ("D:Apps", "D:") is not.
+int IsRootedPath(const char* path);

@@ -1,8 +1,8 @@
 // The portable Setup services keep a small in-memory machine that the native
 // tests fill and inspect: a command line, a current folder, profile files,
 // folders, files with last-write times, drives, shell links and registry texts.
-// Drive roots ("C:") always exist as folders. Profile files are written the
-// way the system writes them: one block per section, keys replaced in place.
+// Drive roots ("C:") always exist as folders. Paths and texts are UTF-8, as
+// the services take them; GBK goes through iconv's code page 936.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +30,7 @@ struct FakeMachine {
     std::string commandLine;
     std::string currentFolder;
     char windowsDrive = 'C';
-    std::map<std::string, std::string> profiles;  // path -> text of an INI file
+    std::map<std::string, std::string> profiles;  // path -> bytes of a file read and written whole (Setup.ini, UnInst.lst)
     std::vector<std::string> folders;             // existing folders, as created
     std::vector<std::string> createdFolders;      // every successful SysCreateFolder, in order
     std::map<std::string, FakeFile> files;
@@ -38,6 +38,7 @@ struct FakeMachine {
     std::map<std::string, FakeDrive> drives;      // by root, such as "C:\"
     std::vector<FakeLink> links;                  // in the order made
     std::map<std::string, std::string> registry;  // "key|name" -> text
+    std::map<std::string, std::string> longNames; // full short (8.3) spelling of a folder -> its long form
 };
 
 // The machine every portable Sys call works on.

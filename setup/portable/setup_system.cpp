@@ -5,9 +5,11 @@
 #include "setup/portable/fake_system.h"
 #include "setup/text.h"
 
+#include <iconv.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <sstream>
 #include <vector>
 
 FakeMachine& Fake() {
@@ -25,18 +27,7 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Trim(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    size_t end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
-}
-
-// Folders are compared as the system resolves them, so "X\sub\.." is X.
-// A line of a profile file as the system reads it: a text (a zero byte ends
-// it) without blanks around it.
-std::string CleanLine(const std::string& line) { return Trim(line.substr(0, line.find('\0'))); }
-
+// Folders are compared as the system resolves them, so "X\\sub\\.." is X.
 int FolderExists(const std::string& path) {
     if (path.size() == 2 && path[1] == ':') return 1;
     char full[1024], known[1024];
@@ -44,8 +35,7 @@ int FolderExists(const std::string& path) {
     if (std::strlen(full) == 3 && full[1] == ':') return 1;
     // A folder named with a trailing backslash is the same folder.
     size_t length = std::strlen(full);
-    if (length > 3 && full[length - 1] == '\\' && !SysIsLeadByte(static_cast<unsigned char>(full[length - 2])))
-        full[length - 1] = 0;
+    if (length > 3 && full[length - 1] == '\\') full[length - 1] = 0;
     for (const std::string& folder : Fake().folders)
         if (ResolveFullPath(folder.c_str(), Fake().currentFolder.c_str(), known, sizeof known) &&
             Lower(known) == Lower(full))
@@ -81,102 +71,79 @@ int SysGetCurrentFolder(char* out, size_t size) {
 
 char SysWindowsDrive() { return Fake().windowsDrive; }
 
-void SysReadProfile(const char* path, const char* section, const char* key, const char* fallback, char* out,
-                    size_t size) {
-    CopyOut(fallback, out, size);
+int SysReadFileBytes(const char* path, size_t limit, std::string* bytes) {
+    bytes->clear();
     auto file = Fake().profiles.find(path);
-    if (file == Fake().profiles.end()) return;
-    std::istringstream lines(file->second);
-    std::string line, current;
-    while (std::getline(lines, line)) {
-        line = CleanLine(line);
-        if (!line.empty() && line[0] == '[') {
-            current = Lower(line.substr(1, line.find(']') - 1));
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos || current != Lower(section)) continue;
-        if (Lower(Trim(line.substr(0, equals))) != Lower(key)) continue;
-        CopyOut(Trim(line.substr(equals + 1)), out, size);
-        return;
-    }
+    if (file == Fake().profiles.end() || file->second.size() > limit) return 0;
+    *bytes = file->second;
+    return 1;
+}
+
+int SysWriteFileBytes(const char* path, const std::string& bytes) {
+    Fake().profiles[path] = bytes;
+    return 1;
 }
 
 namespace {
 
-// The lines of a profile file, and where [section] and its last key line are.
-struct ProfileSection {
-    std::vector<std::string> lines;
-    size_t header;  // lines.size() when the section is missing
-    size_t end;     // one past the section's last line
-};
-
-ProfileSection FindSection(const std::string& text, const char* section) {
-    ProfileSection found;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) found.lines.push_back(line);
-    found.header = found.end = found.lines.size();
-    for (size_t at = 0; at < found.lines.size(); at++) {
-        std::string trimmed = CleanLine(found.lines[at]);
-        if (trimmed.empty() || trimmed[0] != '[') continue;
-        if (found.header < found.lines.size()) {
-            found.end = at;
-            break;
+// Converts `text` with iconv. With `replace`, a byte that starts no character
+// of `from` becomes U+FFFD and the conversion goes on; else it fails.
+int Convert(const char* from, const char* to, const char* text, bool replace, char* out, size_t size) {
+    if (size) out[0] = 0;
+    iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return 0;
+    std::string input = text, output(4 * input.size() + 4, '\0');
+    char* in = &input[0];
+    char* put = &output[0];
+    size_t inLeft = input.size(), outLeft = output.size();
+    int ok = 1;
+    while (inLeft && ok) {
+        if (iconv(converter, &in, &inLeft, &put, &outLeft) != static_cast<size_t>(-1)) break;
+        if (!replace || errno == E2BIG || outLeft < 3) {
+            ok = 0;
+        } else {
+            std::memcpy(put, "\xEF\xBF\xBD", 3);
+            put += 3;
+            outLeft -= 3;
+            in++;
+            inLeft--;
         }
-        if (Lower(trimmed.substr(1, trimmed.find(']') - 1)) == Lower(section)) found.header = at;
     }
-    return found;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    return text;
+    iconv_close(converter);
+    if (!ok) return 0;
+    output.resize(output.size() - outLeft);
+    return CopyText(out, size, output.c_str());
 }
 
 }  // namespace
 
-int SysWriteProfile(const char* path, const char* section, const char* key, const char* value) {
-    std::string& text = Fake().profiles[path];
-    ProfileSection found = FindSection(text, section);
-    std::string line = std::string(key) + "=" + value;
-    if (found.header == found.lines.size()) {
-        found.lines.push_back(std::string("[") + section + "]");
-        found.lines.push_back(line);
-    } else {
-        size_t at = found.header + 1;
-        for (; at < found.end; at++) {
-            std::string clean = CleanLine(found.lines[at]);
-            size_t equals = clean.find('=');
-            if (equals != std::string::npos && Lower(Trim(clean.substr(0, equals))) == Lower(key)) break;
-        }
-        if (at < found.end)
-            found.lines[at] = line;
-        else
-            found.lines.insert(found.lines.begin() + static_cast<std::ptrdiff_t>(found.end), line);
-    }
-    text = JoinLines(found.lines);
-    return 1;
-}
+int SysGbkToUtf8(const char* gbk, char* out, size_t size) { return Convert("CP936", "UTF-8", gbk, true, out, size); }
 
-int SysDeleteProfileSection(const char* path, const char* section) {
-    auto file = Fake().profiles.find(path);
-    if (file == Fake().profiles.end()) return 1;
-    // Every block of that name goes, should the file hold it twice.
-    for (;;) {
-        ProfileSection found = FindSection(file->second, section);
-        if (found.header == found.lines.size()) return 1;
-        found.lines.erase(found.lines.begin() + static_cast<std::ptrdiff_t>(found.header),
-                          found.lines.begin() + static_cast<std::ptrdiff_t>(found.end));
-        file->second = JoinLines(found.lines);
-    }
+int SysUtf8ToGbk(const char* utf8, char* out, size_t size) {
+    return Convert("UTF-8", "CP936", utf8, false, out, size);
 }
-
-int SysIsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 int SysFullPath(const char* path, char* out, size_t size) {
     return ResolveFullPath(path, Fake().currentFolder.c_str(), out, size);
+}
+
+int SysLongPath(const char* path, char* out, size_t size) {
+    std::string result = path;
+    for (const auto& name : Fake().longNames) {
+        const std::string& shortForm = name.first;
+        if (result.size() >= shortForm.size() && Lower(result.substr(0, shortForm.size())) == Lower(shortForm) &&
+            (result.size() == shortForm.size() || result[shortForm.size()] == '\\'))
+            result = name.second + result.substr(shortForm.size());
+    }
+    return CopyText(out, size, result.c_str());
+}
+
+int SysSameFile(const char* a, const char* b) {
+    char fullA[1024], fullB[1024], longA[1024], longB[1024];
+    if (!SysPathExists(a) || !SysPathExists(b)) return 0;
+    return SysFullPath(a, fullA, sizeof fullA) && SysFullPath(b, fullB, sizeof fullB) &&
+           SysLongPath(fullA, longA, sizeof longA) && SysLongPath(fullB, longB, sizeof longB) &&
+           Lower(longA) == Lower(longB);
 }
 
 int SysCreateFolder(const char* path) {

@@ -3,10 +3,9 @@
 #include "setup/uninst/owned.h"
 
 #include "setup/description.h"
-#include "setup/setup_system.h"
+#include "setup/installed_list.h"
 #include "setup/text.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,26 +26,64 @@ int DotsAndBlanksOnly(const char* part, size_t length, size_t* dots) {
     return 1;
 }
 
-// Reads item `index` of `section` of the installed list `list` into `out`
-// (kValueSize bytes). Returns 0, `out` empty, when there is none.
-int ReadListItem(const char* list, const char* section, int index, char* out) {
-    char key[16];
-    std::snprintf(key, sizeof key, "%d", index);
-    SysReadProfile(list, section, key, "", out, kValueSize);
-    return out[0] != 0;
+// 1 when a part names one of the system's devices (NUL, CON, PRN, AUX,
+// COM1 to COM9, LPT1 to LPT9) in any case, also with an extension or with
+// dots and blanks behind it: the system opens the device instead of a file.
+int NamesDevice(const char* part, size_t length) {
+    size_t base = 0;
+    while (base < length && part[base] != '.' && part[base] != ':') base++;
+    while (base > 0 && part[base - 1] == ' ') base--;
+    char name[5] = "";
+    if (base < 3 || base > 4) return 0;
+    for (size_t at = 0; at < base; at++) {
+        char c = part[at];
+        name[at] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    name[base] = 0;
+    if (base == 3) return !std::strcmp(name, "NUL") || !std::strcmp(name, "CON") || !std::strcmp(name, "PRN") ||
+                          !std::strcmp(name, "AUX");
+    return (!std::strncmp(name, "COM", 3) || !std::strncmp(name, "LPT", 3)) && name[3] >= '1' && name[3] <= '9';
 }
 
-// No list holds this many items; a bound for a list that was tampered with.
-constexpr int kMostListItems = 100000;
+// 1 when a part, between '\' or '/', would take a name somewhere else than
+// where it is joined: a part of dots and blanks with two dots or more (the
+// parent folder), or a device.
+int LeavingPart(const char* part, size_t length) {
+    size_t dots = 0;
+    return (DotsAndBlanksOnly(part, length, &dots) && dots >= 2) || NamesDevice(part, length);
+}
 
-// Replaces `section` of the profile file `list` with keys 1, 2, ... for `items`.
-void RewriteSection(const char* list, const char* section, const std::vector<std::string>& items) {
-    SysDeleteProfileSection(list, section);
-    char key[16];
-    for (size_t i = 0; i < items.size(); i++) {
-        std::snprintf(key, sizeof key, "%d", static_cast<int>(i + 1));
-        SysWriteProfile(list, section, key, items[i].c_str());
+// 1 when a path has a part that names a device.
+int HasDevicePart(const char* path) {
+    for (const char* part = path;;) {
+        size_t length = std::strcspn(part, "\\/");
+        if (NamesDevice(part, length)) return 1;
+        if (!part[length]) return 0;
+        part += length + 1;
     }
+}
+
+// 1 when `path` lies below `folder`, and is not the folder itself.
+int IsBelowFolder(const char* path, const char* folder) {
+    if (!IsInFolder(path, folder)) return 0;
+    const char* rest = path + std::strlen(folder);
+    while (*rest == '\\') rest++;
+    return *rest != 0;
+}
+
+// 1 when a listed folder may go: it lies below one of the shell's folders
+// (Programs, Startup) and holds one of the listed links, as a group folder
+// Setup made does. An edited list can name no other folder.
+int IsShellGroup(const char* item, const char* const* shellFolders, size_t shellFolderCount,
+                 const std::vector<std::string>& listedLinks) {
+    if (HasDevicePart(item)) return 0;
+    int below = 0;
+    for (size_t i = 0; i < shellFolderCount; i++)
+        below = below || IsBelowFolder(item, shellFolders[i]);
+    if (!below) return 0;
+    for (const std::string& link : listedLinks)
+        if (IsInFolder(link.c_str(), item)) return 1;
+    return 0;
 }
 
 }  // namespace
@@ -68,9 +105,8 @@ int StaysInFolder(const char* name) {
     for (;;) {
         size_t length = std::strcspn(part, "\\/");
         size_t dots = 0;
-        int bare = DotsAndBlanksOnly(part, length, &dots);
-        if (bare && dots >= 2) return 0;
-        if (!part[length]) return !bare;  // the last part names the file itself
+        if (LeavingPart(part, length)) return 0;
+        if (!part[length]) return !DotsAndBlanksOnly(part, length, &dots);  // the last part names the file itself
         part += length + 1;
     }
 }
@@ -78,8 +114,7 @@ int StaysInFolder(const char* name) {
 int ClimbsOutOfFolder(const char* name) {
     for (const char* part = name;;) {
         size_t length = std::strcspn(part, "\\/");
-        size_t dots = 0;
-        if (DotsAndBlanksOnly(part, length, &dots) && dots >= 2) return 1;
+        if (LeavingPart(part, length)) return 1;
         if (!part[length]) return 0;
         part += length + 1;
     }
@@ -90,37 +125,40 @@ int IsLinkPath(const char* path) {
     return length >= 4 && SameTextIgnoringCase(path + length - 4, ".lnk");
 }
 
-int RemoveListed(const char* folder, RemovalSink sink, void* context) {
+int RemoveListed(const char* folder, const char* const* shellFolders, size_t shellFolderCount, RemovalSink sink,
+                 void* context) {
     char list[kPathSize];
-    char item[kValueSize];
     char path[kPathSize];
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
-    std::vector<std::string> links, files;  // the product's, still there
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListLinks, i, item); i++)
-        if (IsLinkPath(item) && !sink(context, kRemoveLink, item)) links.push_back(item);
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFolders, i, item); i++)
-        sink(context, kRemoveFolder, item);
-    for (int i = 1; i < kMostListItems && ReadListItem(list, kListFiles, i, item); i++)
-        if (StaysInFolder(item) && FormatPath(path, sizeof path, "%s\\%s", folder, item) &&
+    std::vector<std::string> listedLinks, links, files;  // links and files: the product's, still there
+    for (const std::string& item : ReadListSection(list, kListLinks)) {
+        if (!IsLinkPath(item.c_str()) || HasDevicePart(item.c_str())) continue;
+        listedLinks.push_back(item);
+        if (!sink(context, kRemoveLink, item.c_str())) links.push_back(item);
+    }
+    for (const std::string& item : ReadListSection(list, kListFolders))
+        if (IsShellGroup(item.c_str(), shellFolders, shellFolderCount, listedLinks))
+            sink(context, kRemoveFolder, item.c_str());
+    for (const std::string& item : ReadListSection(list, kListFiles))
+        if (StaysInFolder(item.c_str()) && FormatPath(path, sizeof path, "%s\\%s", folder, item.c_str()) &&
             !sink(context, kRemoveFile, path))
             files.push_back(item);
     if (links.empty() && files.empty()) return 0;
-    RewriteSection(list, kListLinks, links);
-    RewriteSection(list, kListFiles, files);
+    RewriteListSection(list, kListLinks, links);
+    RewriteListSection(list, kListFiles, files);
     return static_cast<int>(links.size() + files.size());
 }
 
 size_t ListCreatedParents(const char* folder, char (*out)[kPathSize], size_t capacity) {
     char list[kPathSize];
-    char item[kValueSize];
     if (!FormatPath(list, sizeof list, "%s\\%s", folder, kInstalledListName)) return 0;
     size_t count = 0;
-    for (int i = 1; i < kMostListItems && count < capacity && ReadListItem(list, kListParents, i, item); i++)
-    {
+    for (const std::string& listed : ReadListSection(list, kListParents)) {
+        const char* item = listed.c_str();
         // A drive ("D:", "D:\") is never one of them: "D:" alone would name
         // the current folder of that drive.
         const char* last = LastBackslash(item);
-        if (!last || !last[1]) continue;
+        if (count >= capacity || !last || !last[1]) continue;
         if (IsInFolder(folder, item) && !SameTextIgnoringCase(folder, item) && CopyText(out[count], kPathSize, item))
             count++;
     }

@@ -1,20 +1,23 @@
 // Setup.exe's entry: the setup description, one Setup per product, the
 // full-screen background with its blue bands and title, then the dialog.
+// The window's texts (GBK) reach the system as UTF-16.
 #include "setup/background.h"
 #include "setup/description.h"
 #include "setup/win32/setup_program.h"
+#include "setup/win32/win32_support.h"
 
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
 HWND BackgroundWindow;  // the background window, owner of the dialog
 
 namespace {
 
 constexpr char kStartupError[] = "启动安装程序错误。";
-// The title font's face name, kept in Shift-JIS bytes.
+// The title font's face name, kept in Shift-JIS bytes (code page 932).
 constexpr char kTitleFace[] = "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+constexpr UINT kShiftJis = 932;
 
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
@@ -31,17 +34,19 @@ void OnPaint(HWND window) {
         DeleteObject(brush);
     }
     SetBkMode(dc, TRANSPARENT);
-    // The title is GBK text and TextOutA reads it in the code page of the
-    // font's character set, so the font asks for the GB2312 set.
-    HFONT font = CreateFontA(TitleFontHeight(width), 0, 0, 0, 900, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_ROMAN,
-                             kTitleFace);
+    // The title is Chinese: the font asks for the GB2312 set, so that the
+    // font mapper picks one that has its characters.
+    WCHAR face[LF_FACESIZE] = L"";
+    MultiByteToWideChar(kShiftJis, 0, kTitleFace, -1, face, LF_FACESIZE);
+    HFONT font = CreateFontW(TitleFontHeight(width), 0, 0, 0, 900, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH | FF_ROMAN, face);
     HGDIOBJ previous = SelectObject(dc, font);
-    int length = static_cast<int>(std::strlen(Description.title));
+    std::wstring title = WideFromGbk(Description.title);
+    int length = static_cast<int>(title.size());
     SetTextColor(dc, RGB(0, 0, 255));
-    TextOutA(dc, 13, 13, Description.title, length);
+    TextOutW(dc, 13, 13, title.c_str(), length);
     SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 10, 10, Description.title, length);
+    TextOutW(dc, 10, 10, title.c_str(), length);
     SelectObject(dc, previous);
     DeleteObject(font);
     SetBkMode(dc, OPAQUE);
@@ -60,26 +65,26 @@ LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnPaint(window);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-int RegisterBackgroundClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+int RegisterBackgroundClass(HINSTANCE instance, const std::wstring& title) {
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = BackgroundProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "ICON");
+    windowClass.hIcon = LoadIconW(instance, L"ICON");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = Description.title;
-    return RegisterClassExA(&windowClass) != 0;
+    windowClass.lpszClassName = title.c_str();
+    return RegisterClassExW(&windowClass) != 0;
 }
 
-int CreateBackground(HINSTANCE instance) {
-    BackgroundWindow = CreateWindowExA(0, Description.title, Description.title, WS_VISIBLE | WS_MAXIMIZE | WS_CAPTION, 0, 0,
-                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                   instance, nullptr);
+int CreateBackground(HINSTANCE instance, const std::wstring& title) {
+    BackgroundWindow = CreateWindowExW(0, title.c_str(), title.c_str(), WS_VISIBLE | WS_MAXIMIZE | WS_CAPTION, 0, 0,
+                                       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                       instance, nullptr);
     if (!BackgroundWindow) return 0;
     ShowWindow(BackgroundWindow, SW_SHOWMAXIMIZED);
     UpdateWindow(BackgroundWindow);
@@ -97,7 +102,7 @@ int ClaimSetupMutex() {
     FormatText(name, sizeof name, "ZippitSetup %s", Description.title);
     for (char* at = name; *at; at++)
         if (*at == '\\') *at = '/';
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, WideFromGbk(name).c_str());
     DWORD error = GetLastError();
     if (mutex && error == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
@@ -109,21 +114,23 @@ int ClaimSetupMutex() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    LimitDllSearchToSystem();
     SetupReadResult read = ReadSetupDescription(&Description);
     if (read == kNoSetupFolder) return 0;
     // A second Setup of the same product finds the first one's mutex or
     // background class. A background that cannot be made is a start-up failure too:
     // without it nothing would end the message loop.
-    if (read != kSetupReady || !ClaimSetupMutex() || FindWindowA(Description.title, nullptr) ||
-        !RegisterBackgroundClass(instance) || !CreateBackground(instance)) {
-        MessageBoxA(nullptr, kStartupError, "Error", MB_ICONWARNING);
+    std::wstring title = WideFromGbk(Description.title);
+    if (read != kSetupReady || !ClaimSetupMutex() || FindWindowW(title.c_str(), nullptr) ||
+        !RegisterBackgroundClass(instance, title) || !CreateBackground(instance, title)) {
+        ShowGbkMessage(nullptr, kStartupError, "Error", MB_ICONWARNING);
         return 0;
     }
     RunInstallOptionsDialog(instance, BackgroundWindow);
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

@@ -9,7 +9,9 @@
 #include "setup/description.h"
 #include "setup/dialog_logic.h"
 #include "setup/install.h"
+#include "setup/installed_list.h"
 #include "setup/portable/fake_system.h"
+#include "setup/profile.h"
 #include "setup/setup_system.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_paths.h"
@@ -49,8 +51,15 @@ void PrepareMachine(const uint8_t* data, size_t size) {
 
 std::string Value(const char* section, const char* key, const char* fallback) {
     char value[kValueSize];
-    SysReadProfile(kDescriptionPath, section, key, fallback, value, sizeof value);
+    ReadProfile(kDescriptionPath, section, key, fallback, value, sizeof value);
     return value;
+}
+
+// A value as the path it names (UTF-8), or empty.
+std::string PathValue(const SetupDescription* setup, const char* section, const char* key) {
+    char path[kPathSize];
+    ReadSetupPath(setup, section, key, path);
+    return path;
 }
 
 bool Terminated(const char* text, size_t size) { return std::memchr(text, 0, size) != nullptr; }
@@ -104,8 +113,8 @@ void CheckDialogTexts(const SetupDescription* setup) {
 void CheckPaths(const SetupDescription* setup) {
     std::string install = std::string(setup->installFolder) + "\\";
     for (int index = 1;; index++) {
-        std::string name = Value("SetupFiles", std::to_string(index).c_str(), "");
-        if (name.empty()) break;
+        if (Value("SetupFiles", std::to_string(index).c_str(), "").empty()) break;
+        std::string name = PathValue(setup, "SetupFiles", std::to_string(index).c_str());
         Guarded source(kPathSize), target(kPathSize);
         int sourceMade = MakeSourcePath(setup, name.c_str(), source.data(), source.size);
         int targetMade = MakeTargetPath(setup, name.c_str(), target.data(), target.size);
@@ -117,8 +126,8 @@ void CheckPaths(const SetupDescription* setup) {
                   "a target path other than the install folder and the name, or a failed one not empty");
     }
 
-    size_t lengths[kValueSize];
-    size_t count = ListFoldersToCreate(setup->installFolder, lengths, kValueSize);
+    size_t lengths[kPathSize];
+    size_t count = ListFoldersToCreate(setup->installFolder, lengths, kPathSize);
     size_t length = std::strlen(setup->installFolder);
     FuzzCheck(count >= 1 && lengths[count - 1] == length, "the install folder is not the last folder made");
     for (size_t i = 0; i + 1 < count; i++)
@@ -126,10 +135,8 @@ void CheckPaths(const SetupDescription* setup) {
                   "a parent folder not cut at a backslash, or out of order");
 }
 
-void CheckProgress(void* context, const char* text) {
-    FuzzCheck(Terminated(text, kMessageSize), "a progress text past its buffer");
-    FuzzCheck(StartsWith(text, static_cast<const SetupDescription*>(context)->productName),
-              "a progress text without the product name in front");
+void CheckProgress(void*, const char* name) {
+    FuzzCheck(!name || (Terminated(name, kPathSize) && name[0]), "a file name of the progress past a path, or empty");
 }
 
 bool InFolder(const std::string& path, const std::string& folder) {
@@ -150,7 +157,7 @@ bool Prepared(const std::string& path) {
 void CheckMachine(const SetupDescription* setup) {
     const FakeMachine& machine = Fake();
     std::string install = setup->installFolder;
-    std::string group = std::string(kPrograms) + "\\" + Value("StartMenu", "StartMenu", "");
+    std::string group = std::string(kPrograms) + "\\" + PathValue(setup, "StartMenu", "StartMenu");
     for (const std::string& folder : machine.createdFolders) {
         FuzzCheck(folder.size() < kPathSize, "a folder path too long");
         FuzzCheck(FuzzResolvesInside(install, folder, false, false) || folder == group,
@@ -177,7 +184,7 @@ void CheckMachine(const SetupDescription* setup) {
         if (name == std::string(kUninstallKey) + "|UninstallString")
             FuzzCheck(value.second == install + "\\" + kUninstallerTarget, "another uninstaller recorded");
         else if (name == std::string(kSetupProductKey) + "|" + kSetupModuleValue)
-            FuzzCheck(value.second == setup->moduleName, "another module recorded");
+            FuzzCheck(value.second == PathValue(setup, "LoadModule", "Module"), "another module recorded");
         else
             FuzzCheck(name == std::string(kUninstallKey) + "|DisplayName", "an unknown registry value written");
     }
@@ -186,17 +193,12 @@ void CheckMachine(const SetupDescription* setup) {
 // The installed list names only what was made.
 void CheckInstalledList(const SetupDescription* setup) {
     std::string list = std::string(setup->installFolder) + "\\" + kInstalledListName;
-    char item[kValueSize];
-    for (int index = 1;; index++) {
-        SysReadProfile(list.c_str(), kListLinks, std::to_string(index).c_str(), "", item, sizeof item);
-        if (!item[0]) break;
+    for (const std::string& item : ReadListSection(list.c_str(), kListLinks)) {
         bool made = false;
         for (const FakeLink& link : Fake().links) made = made || link.link == item;
         FuzzCheck(made, "a link listed that was not made");
     }
-    for (int index = 1;; index++) {
-        SysReadProfile(list.c_str(), kListParents, std::to_string(index).c_str(), "", item, sizeof item);
-        if (!item[0]) break;
+    for (const std::string& item : ReadListSection(list.c_str(), kListParents)) {
         // The profile reader trims blanks from a value's ends.
         bool made = false;
         for (const std::string& folder : Fake().createdFolders) {
@@ -206,12 +208,9 @@ void CheckInstalledList(const SetupDescription* setup) {
         }
         FuzzCheck(made, "a parent listed that was not made, or does not hold the install folder");
     }
-    for (int index = 1;; index++) {
-        SysReadProfile(list.c_str(), kListFiles, std::to_string(index).c_str(), "", item, sizeof item);
-        if (!item[0]) break;
+    for (const std::string& item : ReadListSection(list.c_str(), kListFiles))
         FuzzCheck(Fake().files.count(std::string(setup->installFolder) + "\\" + item) != 0,
                   "a file listed that is not installed");
-    }
 }
 
 }  // namespace
@@ -223,14 +222,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetupReadResult read = ReadSetupDescription(&setup);
     FuzzCheck(read != kNoSetupFolder, "the quoted command line gave no setup folder");
     if (read != kSetupReady) {
-        FuzzCheck(Value("Setup", "ProductName", "").empty() || Value("Setup", "DefaultPath", "").empty(),
+        // A path whose UTF-8 form does not fit (bytes that are no GBK become
+        // three bytes each) fails as a missing one does.
+        static SetupDescription described;
+        std::strcpy(described.descriptionPath, kDescriptionPath);
+        FuzzCheck(Value("Setup", "ProductName", "").empty() || PathValue(&described, "Setup", "DefaultPath").empty(),
                   "a description with a product name and a path failed");
         ResetFake();
         return 0;
     }
-    for (const char* field : {setup.setupFolder, setup.descriptionPath, setup.productName, setup.installFolder,
-                              setup.sourceFolder, setup.productVersion, setup.moduleName})
-        FuzzCheck(Terminated(field, kValueSize), "a description field not terminated");
+    for (const char* field : {setup.setupFolder, setup.descriptionPath, setup.installFolder, setup.sourceFolder})
+        FuzzCheck(Terminated(field, kPathSize), "a description path not terminated");
+    for (const char* field : {setup.productName, setup.productVersion, setup.moduleName})
+        FuzzCheck(Terminated(field, kValueSize), "a description text not terminated");
     FuzzCheck(Terminated(setup.title, sizeof setup.title), "the title not terminated");
     FuzzCheck(std::strcmp(setup.setupFolder, kSetupFolder) == 0 &&
                   std::strcmp(setup.descriptionPath, kDescriptionPath) == 0,
@@ -248,8 +252,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCheck(EnoughSpace(free, setup.neededSize) == (free >= static_cast<uint32_t>(setup.neededSize)),
               "the space check compares otherwise");
 
-    // The dialog's OK puts the confirmed folder into the system's full form.
-    SettleInstallFolder(&setup);
+    // The dialog's OK puts the confirmed folder into the system's full form,
+    // or refuses it.
+    if (!SettleInstallFolder(&setup)) {
+        char full[kValueSize];
+        FuzzCheck(!IsRootedPath(setup.installFolder) || !ResolveFullPath(setup.installFolder, "C:\\", full, sizeof full),
+                  "a rooted install folder refused");
+        ResetFake();
+        return 0;
+    }
     CheckPaths(&setup);
     int stopIndex = InstallFiles(&setup, CheckProgress, &setup);
     FuzzCheck(stopIndex >= 1 && Value("SetupFiles", std::to_string(stopIndex).c_str(), "").empty(),

@@ -72,7 +72,8 @@ bool SamePairs(const std::vector<Pair>& a, const std::vector<Pair>& b) {
 }
 
 // The list as [StartMenu] 1 for file 1 = a.exe: the links MakeShortcuts makes
-// must be the reference pairs of the list as the profile reader gives it.
+// must be the reference pairs of the list as the profile reader gives it, in
+// UTF-8 as Setup reads names.
 void CheckMadeLinks(const std::string& list) {
     ResetFake();
     Fake().folders = {"C:\\Menu", "C:\\Apps", "C:\\Apps\\X"};
@@ -82,12 +83,13 @@ void CheckMadeLinks(const std::string& list) {
     std::strcpy(setup.descriptionPath, "C:\\Setup\\Setup.ini");
     std::strcpy(setup.installFolder, "C:\\Apps\\X");
 
-    char value[kValueSize];
-    SysReadProfile(setup.descriptionPath, "StartMenu", "1", "", value, sizeof value);
+    char value[kPathSize];
+    ReadSetupPath(&setup, "StartMenu", "1", value);
     // Each pair makes its link "C:\Menu\NAME.lnk" in order, except: a name
     // with a part of two dots or more (taken between every '\' and '/' byte)
-    // would climb out and makes nothing; one too long for a path makes
-    // nothing; and a name with a backslash asks for a folder below C:\Menu,
+    // would climb out and makes nothing, as does one with a part naming a
+    // device; one too long for a path makes nothing; and a name with a
+    // backslash asks for a folder below C:\Menu,
     // which exists only where the name's folder part resolves to C:\Menu
     // itself, so it may or may not make its link.
     MakeShortcuts(&setup, "StartMenu", "C:\\Menu", 2);
@@ -97,8 +99,8 @@ void CheckMadeLinks(const std::string& list) {
         std::string link = "C:\\Menu\\" + pair.name + ".lnk";
         bool climbs = false;
         for (const std::string& part : FuzzSplitParts(pair.name))
-            climbs = climbs || (part.find_first_not_of(". ") == std::string::npos &&
-                                std::count(part.begin(), part.end(), '.') >= 2);
+            climbs = climbs || FuzzNamesDevice(part) ||
+                     (part.find_first_not_of(". ") == std::string::npos && std::count(part.begin(), part.end(), '.') >= 2);
         bool here = made < links.size() && links[made].link == link;
         if (climbs || link.size() >= kPathSize) {
             FuzzCheck(!here, "a link whose name climbs out of the folder or does not fit");

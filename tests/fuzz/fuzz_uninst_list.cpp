@@ -1,24 +1,30 @@
 // Fuzz target: the installed list UnInst.lst as the uninstaller finds it in
-// its folder, bytes as they come (a list someone tampered with). Every file
+// its folder, bytes as they come (a list someone tampered with), its sections
+// in GBK and their ".UTF-8" twins. Every file
 // RemoveListed hands out must lie inside the folder as the system resolves
 // paths, every link item must be a link file, the walk keeps its order and
 // ends; a path IsInFolder accepts must resolve inside the folder as well.
 // Items of odd length cannot be removed in the first walk: a second walk then
-// finds exactly those links and files. Listed parents must hold the folder.
+// finds exactly those links and files. Listed parents must hold the folder;
+// a folder handed out lies below the Programs or Startup folder.
 #include "setup/portable/fake_system.h"
 #include "setup/text.h"
 #include "setup/uninst/owned.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_paths.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The install folder, its last name in GBK bytes.
-constexpr char kFolder[] = "C:\\Apps\\\xd1\xdd\xca\xbe";
+// The install folder, its last name "演示" in UTF-8, as paths are inside Setup.
+constexpr char kFolder[] = "C:\\Apps\\\xe6\xbc\x94\xe7\xa4\xba";
+
+// The shell's Programs and Startup folders.
+const char* const kShellFolders[] = {"C:\\Menu\\Programs", "C:\\Menu\\Startup"};
 
 // 1 when `path` resolves to the install folder or below it; `strictly` asks for below.
 bool ResolvesInside(const std::string& path, bool strictly) { return FuzzResolvesInside(path, kFolder, strictly); }
@@ -39,11 +45,19 @@ int Collect(void* context, RemovalKind kind, const char* path) {
     return 0;
 }
 
+// The links and files a walk handed out, in order of their text: a rewritten
+// list holds a name in the GBK section or its UTF-8 twin, so the order of the
+// names may change.
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
 std::vector<std::string> LinksAndFiles(const Walk& walk) {
     std::vector<std::string> paths;
     for (const auto& item : walk.items)
         if (item.first != kRemoveFolder) paths.push_back(item.second);
-    return paths;
+    return Sorted(paths);
 }
 
 }  // namespace
@@ -54,13 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fake().profiles[std::string(kFolder) + "\\UnInst.lst"] = text;
     Walk walk;
     walk.oddStays = true;
-    int left = RemoveListed(kFolder, Collect, &walk);
+    int left = RemoveListed(kFolder, kShellFolders, 2, Collect, &walk);
     FuzzCheck(left == static_cast<int>(walk.stuck.size()), "another count of what could not be removed");
     if (left) {
         Walk second;
         second.oddStays = false;
-        FuzzCheck(RemoveListed(kFolder, Collect, &second) == 0, "a second walk that could not remove everything");
-        FuzzCheck(LinksAndFiles(second) == walk.stuck, "the rewritten list names other links and files than were left");
+        FuzzCheck(RemoveListed(kFolder, kShellFolders, 2, Collect, &second) == 0, "a second walk that could not remove everything");
+        FuzzCheck(LinksAndFiles(second) == Sorted(walk.stuck), "the rewritten list names other links and files than were left");
     }
     char parents[16][kPathSize];
     size_t parentCount = ListCreatedParents(kFolder, parents, 16);
@@ -81,6 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FuzzCheck(IsLinkPath(path.c_str()), "a link removal that is no link file");
             break;
         case kRemoveFolder:
+            FuzzCheck(FuzzResolvesInside(path, kShellFolders[0], true) || FuzzResolvesInside(path, kShellFolders[1], true),
+                      "a folder removal outside the Programs and Startup folders");
             break;
         case kRemoveFile:
             FuzzCheck(path.compare(0, sizeof kFolder, std::string(kFolder) + "\\") == 0,

@@ -144,6 +144,12 @@ def setup_seeds():
     write("uninst_list", "gaps-and-gbk.lst",
           b"[files]\r\n1=\xd1\xdd\\a\r\n2=\x81\\..\\x\r\n3=\x81\\\r\n5=after-gap\r\n"
           b"[LINKS]\r\n1=C:\\\x81\\.lnk\r\n[Files]\r\n4=second-section\r\n")
+    # Names GBK cannot spell stand in UTF-8 in the sections' ".UTF-8" twins.
+    write("uninst_list", "utf8-sections.lst",
+          setup_ini(["[Files]", "1=小猫.Pkm", "[Links]", "1=C:\\Menu\\Programs\\Zippit\\Zippit.lnk",
+                     "[Folders]", "1=C:\\Menu\\Programs\\Zippit"]) +
+          "[Files.UTF-8]\r\n1=Ελένη.Pkm\r\n2=..\\Ελένη\r\n[Links.UTF-8]\r\n1=C:\\Menu\\Programs\\Ελένη\\€.lnk\r\n"
+          "[Folders.UTF-8]\r\n1=C:\\Menu\\Programs\\Ελένη\r\n[Parents.UTF-8]\r\n1=C:\\Ελένη\r\n".encode("utf-8"))
     write("uninst_list", "long.lst", setup_ini(["[Files]", "1=" + "n" * 520, "2=" + "\\".join(["d"] * 250),
                                                 "[Links]", "1=" + "l" * 600 + ".lnk"]))
 

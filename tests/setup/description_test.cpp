@@ -34,12 +34,12 @@ TEST(SetupDescription, SetupFolderIsCutAtTheLastBackslashOfTheWholeLine) {
 }
 
 TEST(SetupDescription, FolderThatWouldNotFitIsAFailureNotACut) {
-    std::string line = "\"C:\\" + std::string(600, 'a') + "\\Setup.exe\"";
+    std::string line = "\"C:\\" + std::string(kPathSize + 100, 'a') + "\\Setup.exe\"";
     char folder[kPathSize];
     EXPECT_EQ(CutSetupFolder(line.c_str(), folder, sizeof folder), kSetupFailed);
-    std::string fits = "C:\\" + std::string(508, 'a') + "\\S";  // folder of 511 bytes
+    std::string fits = "C:\\" + std::string(kPathSize - 4, 'a') + "\\S";  // the longest folder that fits
     EXPECT_EQ(CutSetupFolder(fits.c_str(), folder, sizeof folder), kSetupReady);
-    EXPECT_EQ(std::string(folder).size(), 511u);
+    EXPECT_EQ(std::string(folder).size(), kPathSize - 1);
 }
 
 TEST(SetupDescription, DriveSubstitution) {
@@ -85,16 +85,17 @@ protected:
 };
 
 TEST_F(ReadDescriptionTest, ReadsEveryStartUpValue) {
+    // GBK, as the file is: texts stay GBK, paths become UTF-8; quotes around a value go.
     Fake().profiles["E:\\Disk1\\Setup.ini"] =
-        "[setup]\nproductname=Pet 100%\nDefaultPath=?:\\Apps\\Pet\nSetupFiles=DISK1\nDiskSpase=12abc\n"
-        "ProductVersion=1.0\n[LoadModule]\nModule=Zippy.Pkm\n";
+        "[setup]\nproductname=Pet 100%\nDefaultPath= ?:\\Apps\\宠物 \nSetupFiles=DISK1\nDiskSpase=12abc\n"
+        "ProductVersion=\"1.0\"\n[LoadModule]\nModule=Zippy.Pkm\n";
     SetupDescription setup{};
     ASSERT_EQ(ReadSetupDescription(&setup), kSetupReady);
     EXPECT_STREQ(setup.setupFolder, "E:\\Disk1");
     EXPECT_EQ(Fake().currentFolder, "E:\\Disk1");
     EXPECT_STREQ(setup.descriptionPath, "E:\\Disk1\\Setup.ini");
     EXPECT_STREQ(setup.productName, "Pet 100%");
-    EXPECT_STREQ(setup.installFolder, "D:\\Apps\\Pet");
+    EXPECT_STREQ(setup.installFolder, u8"D:\\Apps\\宠物");
     EXPECT_STREQ(setup.sourceFolder, "DISK1");
     EXPECT_EQ(setup.neededSize, 12);
     EXPECT_STREQ(setup.productVersion, "1.0");

@@ -2,6 +2,7 @@
 // only copy, the uninstaller, the stop index, the shortcut lists, the registry
 // entries and the list kept for the uninstaller.
 #include "setup/install.h"
+#include "setup/profile.h"
 #include "setup/portable/fake_system.h"
 #include "setup/setup_system.h"
 
@@ -102,8 +103,8 @@ protected:
     static std::string List() { return Fake().profiles["D:\\Apps\\X\\UnInst.lst"]; }
 
     int Install() {
-        return InstallFiles(&setup, [](void* context, const char* text) {
-            static_cast<std::vector<std::string>*>(context)->push_back(text);
+        return InstallFiles(&setup, [](void* context, const char* name) {
+            static_cast<std::vector<std::string>*>(context)->push_back(name ? name : "<start>");
         }, &progress);
     }
 };
@@ -121,10 +122,9 @@ TEST_F(InstallTest, GapEndsTheListAndGivesTheStopIndex) {
     EXPECT_TRUE(Fake().files["D:\\Apps\\X\\UnInst.exe"].archiveOnly);
     EXPECT_EQ(Fake().files["D:\\Apps\\X\\UnInst.exe"].content, "E:\\UnInst.dat");
     EXPECT_EQ(Fake().createdFolders, (std::vector<std::string>{"D:\\Apps", "D:\\Apps\\X"}));
-    EXPECT_EQ(List(), "[Parents]\n1=D:\\Apps\n[Files]\n1=a.exe\n2=b.dat\n") << "the parent made on the way is listed";
-    ASSERT_EQ(progress.size(), 3u);
-    EXPECT_EQ(progress[0], "P 必要的文件        \nD:\\Apps\\X正在复制");
-    EXPECT_EQ(progress[2], "P 必要的文件        \nD:\\Apps\\X正在复制  \n\tb.dat");
+    EXPECT_EQ(List(), "[Parents]\r\n1=D:\\Apps\r\n[Files]\r\n1=a.exe\r\n2=b.dat\r\n")
+        << "the parent made on the way is listed";
+    EXPECT_EQ(progress, (std::vector<std::string>{"<start>", "a.exe", "b.dat"}));
 }
 
 TEST_F(InstallTest, EmptyListInstallsOnlyTheUninstaller) {
@@ -155,6 +155,15 @@ TEST_F(InstallTest, OnlyAnOlderTargetIsReplaced) {
     EXPECT_NE(list.find("=newer.dat"), std::string::npos);
     EXPECT_EQ(list.find("missing.dat"), std::string::npos);
     EXPECT_EQ(list.find("[Parents]"), std::string::npos) << "folders that were there are not Setup's";
+}
+
+TEST_F(InstallTest, SetupFolderAsInstallFolderListsNothing) {
+    Ini("[SetupFiles]\n1=a.exe\n");
+    Put("E:\\a.exe", 10);
+    std::strcpy(setup.installFolder, "E:");
+    Install();
+    EXPECT_EQ(Fake().files["E:\\a.exe"].archiveOnly, 0) << "not copied onto itself";
+    EXPECT_EQ(Fake().profiles["E:\\UnInst.lst"].find("a.exe"), std::string::npos) << "nor listed for removal";
 }
 
 TEST_F(InstallTest, CopyThatFailsKeepsTheOldFile) {
@@ -201,25 +210,31 @@ TEST(SetupInstallFolder, SettledAsTheSystemResolvesIt) {
         {"D:\\Apps\\X\\", "D:\\Apps\\X"},
         {"D:/Apps//X/", "D:\\Apps\\X"},
         {"D:\\", "D:\\"},
-        {"D:", "D:\\"},
-        {"C:Apps", "C:\\Work\\Apps"},
-        {"Apps\\.\\X", "C:\\Work\\Apps\\X"},
-        {"\\Apps", "C:\\Apps"},
         {"D:\\Apps\\..\\..\\X", "D:\\X"},
+        // An existing folder typed by its short name takes its long form.
+        {"c:\\progra~1\\Zippit", "C:\\Program Files\\Zippit"},
         {"D:\\Apps\\X. .", "D:\\Apps\\X"},
         {"\\\\server\\share\\X\\", "\\\\server\\share\\X"},
-        // A double-byte character whose second byte is 0x5C is no backslash.
-        {"D:\\A\x95\x5C", "D:\\A\x95\x5C"},
-        {"D:\\\x95\x5C\\..\\X", "D:\\X"},
-        {"D:\\A\x95", "D:\\A"},
+        // Names GBK cannot spell, in UTF-8: no byte of them is a backslash.
+        {u8"D:\\Ελένη\\", u8"D:\\Ελένη"},
+        {u8"D:\\あ\\..\\X", "D:\\X"},
     };
+    // Not rooted: it would land in the current folder, which is the setup folder.
+    const char* refused[] = {".", "Apps\\X", "\\Apps", "C:Apps", "D:", ""};
     for (const Case& c : cases) {
         ResetFake();
         Fake().currentFolder = "C:\\Work";
+        Fake().longNames["C:\\PROGRA~1"] = "C:\\Program Files";
         SetupDescription setup{};
         std::strcpy(setup.installFolder, c.typed);
         EXPECT_EQ(SettleInstallFolder(&setup), 1) << c.typed;
         EXPECT_STREQ(setup.installFolder, c.settled) << c.typed;
+    }
+    for (const char* typed : refused) {
+        SetupDescription setup{};
+        std::strcpy(setup.installFolder, typed);
+        EXPECT_EQ(SettleInstallFolder(&setup), 0) << typed;
+        EXPECT_STREQ(setup.installFolder, typed);
     }
     ResetFake();
 }
@@ -266,7 +281,7 @@ TEST_F(InstallTest, ShortcutsToTheFileOfTheSameIndex) {
     EXPECT_EQ(Fake().links[3].target, "D:\\Apps\\X\\b.txt");
     std::string list = List();
     EXPECT_NE(list.find("C:\\Programs\\Pets\\Read me.lnk"), std::string::npos);
-    EXPECT_NE(list.find("[Folders]\n1=C:\\Programs\\Pets"), std::string::npos);
+    EXPECT_NE(list.find("[Folders]\r\n1=C:\\Programs\\Pets"), std::string::npos);
 }
 
 TEST_F(InstallTest, GroupFolderIsMadeEvenWithoutShortcuts) {
@@ -287,17 +302,17 @@ TEST_F(InstallTest, WithoutGroupNameLinksGoStraightIntoPrograms) {
 }
 
 TEST_F(InstallTest, LinkWhosePathWouldNotFitIsSkipped) {
-    std::string longName(kPathSize - 10, 'n');
+    std::string longName(450, 'n'), folder = "C:\\" + std::string(kPathSize - 450, 'f');
     Ini("[SetupFiles]\n1=a.exe\n[Startup]\n1=" + longName + ",,Short,\n");
-    Fake().folders = {"C:\\Startup"};
-    MakeShortcuts(&setup, "Startup", "C:\\Startup", 2);
+    Fake().folders = {folder};
+    MakeShortcuts(&setup, "Startup", folder.c_str(), 2);
     ASSERT_EQ(Fake().links.size(), 1u);
-    EXPECT_EQ(Fake().links[0].link, "C:\\Startup\\Short.lnk");
+    EXPECT_EQ(Fake().links[0].link, folder + "\\Short.lnk");
 }
 
 TEST_F(InstallTest, RegistryEntries) {
     WriteRegistryEntries(&setup);
-    EXPECT_EQ(Fake().registry[std::string(kUninstallKey) + "|DisplayName"], "Zippit(演示版)");
+    EXPECT_EQ(Fake().registry[std::string(kUninstallKey) + "|DisplayName"], u8"Zippit(演示版)");
     EXPECT_EQ(Fake().registry[std::string(kUninstallKey) + "|UninstallString"], "D:\\Apps\\X\\UnInst.exe");
     EXPECT_EQ(Fake().registry[std::string(kSetupProductKey) + "|Module"], "Zippy.Pkm");
     setup.moduleName[0] = 0;
@@ -311,10 +326,16 @@ TEST_F(InstallTest, ListedItemsAreRecordedOnce) {
     RecordInstalled(&setup, "Links", "C:\\Menu\\Play.lnk");
     RecordInstalled(&setup, "Files", "A.EXE");
     RecordInstalled(&setup, "Files", "c.exe");
+    // A name GBK spells is listed in GBK, as earlier lists are; another in UTF-8, in a section of its own.
+    RecordInstalled(&setup, "Files", u8"Ελένη.exe");
+    RecordInstalled(&setup, "Files", u8"宠物.exe");
+    RecordInstalled(&setup, "Files", u8"Ελένη.EXE");
     // One block per section, as the system writes a profile.
-    EXPECT_EQ(List(), "[Files]\n1=a.exe\n2=b.exe\n3=c.exe\n[Links]\n1=C:\\Menu\\Play.lnk\n");
-    SysWriteProfile("D:\\Apps\\X\\UnInst.lst", "files", "2", "B.exe");
-    EXPECT_EQ(List(), "[Files]\n1=a.exe\n2=B.exe\n3=c.exe\n[Links]\n1=C:\\Menu\\Play.lnk\n") << "a key is replaced in place";
+    const std::string links = "[Links]\r\n1=C:\\Menu\\Play.lnk\r\n", utf8 = u8"[Files.UTF-8]\r\n1=Ελένη.exe\r\n";
+    EXPECT_EQ(List(), "[Files]\r\n1=a.exe\r\n2=b.exe\r\n3=c.exe\r\n4=宠物.exe\r\n" + links + utf8);
+    WriteProfile("D:\\Apps\\X\\UnInst.lst", "files", "2", "B.exe");
+    EXPECT_EQ(List(), "[Files]\r\n1=a.exe\r\n2=B.exe\r\n3=c.exe\r\n4=宠物.exe\r\n" + links + utf8)
+        << "a key is replaced in place";
 }
 
 }  // namespace

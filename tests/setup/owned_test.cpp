@@ -40,6 +40,9 @@ TEST(UninstallerOwns, ListedNamesThatWouldLeaveTheFolder) {
         // The system drops trailing dots and blanks, so these may mean "..".
         {".. ", 0},        {". .", 0},          {"...", 0},   {"sub\\... \\a", 0},
         {".", 0},          {"sub\\", 0},        {"sub\\ .", 0}, {"a. b", 1}, {".\\a", 1}, {"...x", 1},
+        // Devices, in any case, with an extension or blanks: passed over like "..".
+        {"NUL", 0},        {"con.txt", 0},      {"sub\\Prn", 0}, {"aux .dat", 0}, {"COM9.", 0}, {"lpt1\\a", 0},
+        {"COM0", 1},       {"LPT10", 1},        {"nul2", 1},    {"conn.txt", 1}, {"a.con", 1},
     };
     for (const Case& c : cases) EXPECT_EQ(StaysInFolder(c.name), c.stays) << c.name;
     EXPECT_EQ(IsLinkPath("C:\\Start\\Play.LNK"), 1);

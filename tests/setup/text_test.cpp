@@ -1,6 +1,6 @@
 // Tests of the installer's bounded texts: paths that do not fit are refused
 // whole, messages are cut on a whole GBK character, '%' in values stays text,
-// backslashes are found and case is folded GBK-aware.
+// backslashes are found and case is folded in UTF-8 paths.
 #include "setup/text.h"
 
 #include <gtest/gtest.h>
@@ -42,12 +42,11 @@ TEST(SetupText, CopyTextRefusesWhatDoesNotFit) {
     EXPECT_STREQ(out, "");
 }
 
-TEST(SetupText, BackslashesAreFoundGbkAware) {
-    // 0x81 0x5C is one GBK character whose second byte looks like a backslash.
-    const char path[] = "C:\\A\x81\x5C" "B\\c";
-    EXPECT_EQ(NextBackslash(path), path + 2);
-    EXPECT_EQ(NextBackslash(path + 3), path + 7);
-    EXPECT_EQ(LastBackslash(path), path + 7);
+TEST(SetupText, BackslashesAreFoundInUtf8Paths) {
+    // "あ" is E3 81 82: no byte of it, read as a lead byte, hides the backslash behind it.
+    const char path[] = u8"C:\\あ\\c";
+    EXPECT_EQ(NextBackslash(path + 3), path + 6);
+    EXPECT_EQ(LastBackslash(path), path + 6);
     EXPECT_EQ(LastBackslash("no folder"), nullptr);
 }
 
@@ -60,8 +59,8 @@ TEST(SetupText, CaseIsFoldedForAsciiOnly) {
         {"C:\\Program Files\\Zippit", "c:\\PROGRAM FILES\\zippit", 1},
         {"abc", "abcd", 0},
         {"", "", 1},
-        // 0x81 0x41 and 0x81 0x61 are different GBK characters: trail bytes are never folded.
-        {"\x81\x41", "\x81\x61", 0},
+        {u8"C:\\あA", u8"c:\\あa", 1},
+        {u8"Ä", u8"ä", 0},
     };
     for (const Case& c : cases) EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
 }

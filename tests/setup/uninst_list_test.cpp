@@ -4,7 +4,9 @@
 #include "setup/uninst/owned.h"
 
 #include "setup/description.h"
+#include "setup/installed_list.h"
 #include "setup/portable/fake_system.h"
+#include "setup/profile.h"
 #include "setup/setup_system.h"
 #include "setup/text.h"
 
@@ -32,11 +34,16 @@ int Record(void* context, RemovalKind kind, const char* path) {
     return 1;
 }
 
+// The shell's Programs and Startup folders.
+const char* const kShellFolders[] = {"C:\\Programs", "C:\\Startup"};
+
+int Remove(Walk* walk) { return RemoveListed("C:\\Apps\\Zippit", kShellFolders, 2, Record, walk); }
+
 std::vector<std::string> Section(const char* section) {
     std::vector<std::string> items;
     char item[kValueSize];
     for (int i = 1;; i++) {
-        SysReadProfile(kList, section, std::to_string(i).c_str(), "", item, sizeof item);
+        ReadProfile(kList, section, std::to_string(i).c_str(), "", item, sizeof item);
         if (!item[0]) return items;
         items.push_back(item);
     }
@@ -46,14 +53,16 @@ TEST(UninstallerList, TamperedItemsArePassedOver) {
     ResetFake();
     Fake().profiles[kList] =
         "[Files]\n1=Zippit.exe\n2=..\\..\\Windows\\win.ini\n3=C:\\boot.ini\n4=sub\\a.txt\n5=.. \n"
-        "6=" + std::string(kPathSize, 'n') + "\n7=Zippy.Pkm\n9=after-a-gap.txt\n"
-        "[Links]\n1=C:\\Menu\\Play.lnk\n2=C:\\Windows\\notepad.exe\n3=C:\\Menu\\Help.LNK\n"
-        "[Folders]\n1=C:\\Menu\n";
+        "6=" + std::string(kPathSize, 'n') + "\n7=Zippy.Pkm\n8=nul.txt\n10=after-a-gap.txt\n"
+        "[Links]\n1=C:\\Programs\\Menu\\Play.lnk\n2=C:\\Windows\\notepad.exe\n3=C:\\Programs\\Menu\\Help.LNK\n"
+        "4=C:\\Programs\\Menu\\Com1 .lnk\n"
+        // Only a group below the Programs or Startup folder that holds a listed link goes.
+        "[Folders]\n1=C:\\Programs\\Menu\n2=C:\\Windows\n3=C:\\Programs\n4=C:\\Programs\\Empty\n5=C:\\Programs\\..\n";
     std::string before = Fake().profiles[kList];
     Walk walk;
-    EXPECT_EQ(RemoveListed("C:\\Apps\\Zippit", Record, &walk), 0);
+    EXPECT_EQ(Remove(&walk), 0);
     EXPECT_EQ(walk.removed, (std::vector<std::string>{
-                                "link C:\\Menu\\Play.lnk", "link C:\\Menu\\Help.LNK", "folder C:\\Menu",
+                                "link C:\\Programs\\Menu\\Play.lnk", "link C:\\Programs\\Menu\\Help.LNK", "folder C:\\Programs\\Menu",
                                 "file C:\\Apps\\Zippit\\Zippit.exe", "file C:\\Apps\\Zippit\\sub\\a.txt",
                                 "file C:\\Apps\\Zippit\\Zippy.Pkm"}));
     EXPECT_EQ(Fake().profiles[kList], before) << "a walk that removed everything leaves the list to its caller";
@@ -62,25 +71,31 @@ TEST(UninstallerList, TamperedItemsArePassedOver) {
 
 TEST(UninstallerList, WhatCouldNotBeRemovedStaysListedForASecondRun) {
     ResetFake();
-    Fake().profiles[kList] =
-        "[Files]\n1=Zippit.exe\n2=..\\x.dll\n3=sub\\a.txt\n4=Zippy.Pkm\n"
-        "[Links]\n1=C:\\Menu\\Play.lnk\n2=C:\\Menu\\Help.lnk\n"
-        "[Folders]\n1=C:\\Menu\n"
-        "[Parents]\n1=C:\\Apps\n";
+    // Names GBK spells stand in GBK, others in UTF-8 in the marked section.
+    Fake().profiles[kList] = std::string(
+        "[Files]\n1=Zippit.exe\n2=..\\x.dll\n3=sub\\a.txt\n4=Zippy.Pkm\n5=小猫.Pkm\n"
+        "[Links]\n1=C:\\Programs\\Menu\\Play.lnk\n2=C:\\Programs\\Menu\\Help.lnk\n"
+        "[Folders]\n1=C:\\Programs\\Menu\n"
+        "[Parents]\n1=C:\\Apps\n") + u8"[Files.UTF-8]\n1=Ελένη.Pkm\n";
+    const std::string kitten = u8"小猫.Pkm", eleni = u8"Ελένη.Pkm", folder = "C:\\Apps\\Zippit\\";
     Walk walk;
-    walk.stuck = {"C:\\Apps\\Zippit\\sub\\a.txt", "C:\\Apps\\Zippit\\Zippy.Pkm", "C:\\Menu\\Help.lnk"};
-    EXPECT_EQ(RemoveListed("C:\\Apps\\Zippit", Record, &walk), 3);
-    EXPECT_EQ(Section(kListFiles), (std::vector<std::string>{"sub\\a.txt", "Zippy.Pkm"}));
-    EXPECT_EQ(Section(kListLinks), std::vector<std::string>{"C:\\Menu\\Help.lnk"});
-    EXPECT_EQ(Section(kListFolders), std::vector<std::string>{"C:\\Menu"});
+    walk.stuck = {folder + "sub\\a.txt", folder + "Zippy.Pkm", "C:\\Programs\\Menu\\Help.lnk", folder + kitten,
+                  folder + eleni};
+    EXPECT_EQ(Remove(&walk), 5);
+    EXPECT_EQ(Section(kListFiles), (std::vector<std::string>{"sub\\a.txt", "Zippy.Pkm", "小猫.Pkm"}));
+    const std::vector<std::string> left = {"sub\\a.txt", "Zippy.Pkm", kitten, eleni};
+    EXPECT_EQ(ReadListSection(kList, kListFiles), left) << "in UTF-8, from both sections";
+    EXPECT_EQ(Section(kListLinks), std::vector<std::string>{"C:\\Programs\\Menu\\Help.lnk"});
+    EXPECT_EQ(Section(kListFolders), std::vector<std::string>{"C:\\Programs\\Menu"});
     EXPECT_EQ(Section(kListParents), std::vector<std::string>{"C:\\Apps"});
 
     // The second run finds only what was left.
     Walk second;
-    EXPECT_EQ(RemoveListed("C:\\Apps\\Zippit", Record, &second), 0);
-    EXPECT_EQ(second.removed, (std::vector<std::string>{"link C:\\Menu\\Help.lnk", "folder C:\\Menu",
+    EXPECT_EQ(Remove(&second), 0);
+    EXPECT_EQ(second.removed, (std::vector<std::string>{"link C:\\Programs\\Menu\\Help.lnk", "folder C:\\Programs\\Menu",
                                                         "file C:\\Apps\\Zippit\\sub\\a.txt",
-                                                        "file C:\\Apps\\Zippit\\Zippy.Pkm"}));
+                                                        "file C:\\Apps\\Zippit\\Zippy.Pkm",
+                                                        "file " + folder + kitten, "file " + folder + eleni}));
     ResetFake();
 }
 

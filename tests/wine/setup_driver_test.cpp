@@ -1,8 +1,11 @@
 // Drives the real Setup.exe and UnInst.exe under Wine: a setup folder is made
 // for each test, Setup runs in its own process, and the test reads and clicks
 // its windows through messages, then checks the files, the shell links (read
-// back through IShellLinkA), the registry and the background's pixels. Every
-// test removes the folders, links and keys it made.
+// back through IShellLinkA), the registry and the background's pixels. Texts
+// are read back as UTF-16 and compared with the test's GBK texts through code
+// page 936, whatever the run's code page; one test runs a second copy of this
+// program under another code page. Every test removes the folders, links and
+// keys it made.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -21,6 +24,8 @@ namespace {
 const char kRoot[] = "C:\\zippit-setup-test";
 const char kMedia[] = "C:\\zippit-setup-test\\media";
 const char kInstall[] = "C:\\zippit-setup-test\\Apps\\Pet";
+// Where the system's list of programs once could not remove the product from.
+const char kAppsPet[] = "C:\\Apps\\Pet";
 const char kGroup[] = "ZippitSetupTestGroup";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PocopalDemo";
 const char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
@@ -106,17 +111,35 @@ T WaitFor(const std::function<T()>& found, int seconds = 20) {
     return T();
 }
 
-std::string WindowText(HWND window) {
-    char text[2048] = "";
-    GetWindowTextA(window, text, sizeof text);
+// A GBK text of this test as UTF-16.
+std::wstring Wide(const std::string& gbk) {
+    WCHAR wide[4096] = L"";
+    MultiByteToWideChar(936, 0, gbk.c_str(), -1, wide, 4096);
+    return wide;
+}
+
+// UTF-16 as GBK; a character GBK lacks becomes a question mark.
+std::string Gbk(const std::wstring& wide) {
+    char text[8192] = "";
+    WideCharToMultiByte(936, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 
-std::string ItemText(HWND dialog, int id) {
-    char text[2048] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+std::wstring WindowTextW(HWND window) {
+    WCHAR text[2048] = L"";
+    GetWindowTextW(window, text, 2048);
     return text;
 }
+
+std::string WindowText(HWND window) { return Gbk(WindowTextW(window)); }
+
+std::wstring ItemTextW(HWND dialog, int id) {
+    WCHAR text[2048] = L"";
+    GetDlgItemTextW(dialog, id, text, 2048);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return Gbk(ItemTextW(dialog, id)); }
 
 // What FindTopWindow looks for, and what it found.
 struct WindowSearch {
@@ -164,6 +187,43 @@ std::string MessageBoxText(HWND box) {
 }
 
 void Press(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// A program of the system folder.
+std::string SystemProgram(const char* name) {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+// Runs `commandLine` (its program as the system finds it) and returns what
+// it wrote to its standard output.
+std::string RunForOutput(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherited, 0)) return "";
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    startup.hStdError = write;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(write);
+    std::string output;
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+        WaitForSingleObject(process.hProcess, 20000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(read);
+    return output;
+}
 
 struct Registry {
     bool present;
@@ -247,6 +307,8 @@ protected:
     }
     static void CleanUp() {
         RemoveTree(kRoot);
+        RemoveTree(kAppsPet);
+        RemoveDirectoryA("C:\\Apps");
         RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup);
         DeleteFileA((SpecialFolder(CSIDL_STARTUP) + "\\ZippitSetupTestAuto.lnk").c_str());
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -264,20 +326,21 @@ protected:
     static void WriteIni(const std::string& text) { WriteFile(std::string(kMedia) + "\\Setup.ini", text); }
 
     // Starts a program; returns its process id.
-    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
-        std::string commandLine = "\"" + program + "\"" + arguments;
-        STARTUPINFOA startup = {};
+    DWORD Start(const std::wstring& program, const std::wstring& folder, const std::wstring& arguments = L"") {
+        std::wstring commandLine = L"\"" + program + L"\"" + arguments;
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back(0);
-        if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                            &process)) {
-            ADD_FAILURE() << "cannot start " << program;
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                            &startup, &process)) {
+            ADD_FAILURE() << "cannot start " << Gbk(program);
             return 0;
         }
         started.push_back(process);
         return process.dwProcessId;
+    }
+    DWORD Start(const std::string& program, const char* folder, const std::string& arguments = "") {
+        return Start(Wide(program), Wide(folder), Wide(arguments));
     }
     DWORD StartSetup() { return Start(std::string(kMedia) + "\\Setup.exe", kRoot); }
 
@@ -391,10 +454,10 @@ TEST_F(SetupDriverTest, FolderWithoutSetupIniGivesTheStartUpError) {
 
 TEST_F(SetupDriverTest, SetupFolderTooLongGivesTheStartUpError) {
     // The setup folder is everything before the last backslash of the command
-    // line, arguments included: here over 600 bytes, more than a path may hold.
+    // line, arguments included: here over 1,100 bytes, more than a path may hold.
     CopyPrograms();
     WriteIni("[Setup]\r\nProductName=TooLong\r\nDefaultPath=C:\\x\r\n");
-    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(600, 'a') + "\\b");
+    DWORD setup = Start(std::string(kMedia) + "\\Setup.exe", kRoot, " " + std::string(1100, 'a') + "\\b");
     HWND error = WaitWindow("Error", setup);
     ASSERT_NE(error, nullptr);
     EXPECT_EQ(MessageBoxText(error), "启动安装程序错误。");
@@ -412,14 +475,19 @@ TEST_F(SetupDriverTest, NotEnoughSpaceKeepsTheDialog) {
     DWORD setup = StartSetup();
     HWND dialog = WaitWindow("SpaceTest 的安装", setup);
     ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
-    HWND warning = WaitWindow("SpaceTest", setup);
-    ASSERT_NE(warning, nullptr);
-    EXPECT_EQ(MessageBoxText(warning), "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。");
-    Press(warning, IDOK);
-    ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("SpaceTest", setup) == nullptr; }));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "the dialog stays as it was";
+    // A folder that is not rooted, which would be the setup folder, is refused the same way.
+    for (const char* folder : {"Q:\\zippit-setup-test", "."}) {
+        SetDlgItemTextA(dialog, 1001, folder);
+        Press(dialog, IDOK);
+        HWND warning = WaitWindow("SpaceTest", setup);
+        ASSERT_NE(warning, nullptr) << folder;
+        EXPECT_EQ(MessageBoxText(warning), "该驱动器没有足够的空间。              \n改变到另一个驱动器，或释放一些空间。");
+        Press(warning, IDOK);
+        ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("SpaceTest", setup) == nullptr; }));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK))) << "the dialog stays as it was";
+    }
     EXPECT_FALSE(Exists(kInstall));
+    EXPECT_FALSE(Exists(std::string(kMedia) + "\\UnInst.exe")) << "nothing installed into the setup folder";
     CancelSetup(dialog, setup);
 }
 
@@ -438,9 +506,9 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
              "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,/a %s,Read me,/h\r\n"
              "[Startup]\r\n1=ZippitSetupTestAuto,/quiet\r\n");
     // An installed b.txt newer than the medium's stays; an older c.dat is replaced.
-    std::string install = kInstall;
-    CreateDirectoryA((std::string(kRoot) + "\\Apps").c_str(), nullptr);
-    CreateDirectoryA(kInstall, nullptr);
+    std::string install = kAppsPet;
+    CreateDirectoryA("C:\\Apps", nullptr);
+    CreateDirectoryA(kAppsPet, nullptr);
     WriteFile(install + "\\b.txt", "help b, user's newer copy");
     WriteFile(install + "\\c.dat", "data c, old");
     SetWriteTime(install + "\\c.dat", -2);
@@ -450,7 +518,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
     ASSERT_NE(dialog, nullptr);
 
-    SetDlgItemTextA(dialog, 1001, kInstall);
+    SetDlgItemTextA(dialog, 1001, kAppsPet);
     SendDlgItemMessageA(dialog, 1008, BM_SETCHECK, BST_CHECKED, 0);
     Press(dialog, IDOK);
     HWND done = WaitWindow("退出", setup);
@@ -471,7 +539,7 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_EQ(ReadFile(install + "\\c.dat"), "data c, new");
     EXPECT_EQ(GetFileAttributesA((install + "\\c.dat").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(ReadFile(install + "\\UnInst.exe"), ReadFile(media + "\\UnInst.dat"));
-    EXPECT_FALSE(Exists(std::string(kRoot) + "\\Apps\\outside.dat")) << "nothing outside the install folder";
+    EXPECT_FALSE(Exists("C:\\Apps\\outside.dat")) << "nothing outside the install folder";
 
     // Links.
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
@@ -490,28 +558,32 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_EQ(automatic.target, install + "\\a.exe");
     EXPECT_EQ(automatic.arguments, "/quiet");
 
-    // Registry: sizes are the texts' lengths, without a terminating zero.
+    // Registry: each text stored with its terminating zero.
     Registry name = ReadValue(kUninstallKey, "DisplayName");
     EXPECT_EQ(name.data, "Zippit(演示版)");
-    EXPECT_EQ(name.size, std::strlen("Zippit(演示版)"));
+    EXPECT_EQ(name.size, std::strlen("Zippit(演示版)") + 1);
     Registry uninstall = ReadValue(kUninstallKey, "UninstallString");
     EXPECT_EQ(uninstall.data, install + "\\UnInst.exe");
-    EXPECT_EQ(uninstall.size, install.size() + std::strlen("\\UnInst.exe"));
+    EXPECT_EQ(uninstall.size, install.size() + std::strlen("\\UnInst.exe") + 1);
     Registry module = ReadValue(kProductKey, "Module");
     EXPECT_EQ(module.data, "Zippy.Pkm");
-    EXPECT_EQ(module.size, 9u);
+    EXPECT_EQ(module.size, 10u);
 
-    // The uninstaller removes what the install made and keeps what the user added.
+    // The system's list of programs (Wine's own) names the entry cleanly and
+    // runs its uninstaller, which removes what the install made and keeps
+    // what the user added.
+    EXPECT_NE(RunForOutput("uninstaller.exe --list").find("PocopalDemo|||Zippit(演示版)\r\n"), std::string::npos);
     WriteFile(install + "\\mine.txt", "the user's");
     WriteFile(group + "\\Other.lnk", "not a link of ours");
-    DWORD uninst = Start(install + "\\UnInst.exe", install.c_str());
-    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    DWORD uninst = Start(SystemProgram("uninstaller.exe"), install.c_str(), " --remove PocopalDemo");
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载");
     ASSERT_NE(confirm, nullptr);
     Press(confirm, IDYES);
     HWND finished = WaitWindow("卸载完成");
     ASSERT_NE(finished, nullptr);
     Press(finished, IDOK);
     ASSERT_TRUE(WaitFor<bool>([&] { return FindTopWindow("卸载完成") == nullptr; }));
+    EXPECT_EQ(WaitExit(uninst), 0);
     ASSERT_TRUE(WaitFor<bool>([&] { return !Exists(install + "\\UnInst.exe"); }));
     for (const char* name : {"a.exe", "b.txt", "c.dat", "UnInst.lst"}) EXPECT_FALSE(Exists(install + "\\" + name)) << name;
     EXPECT_EQ(ReadFile(install + "\\mine.txt"), "the user's");
@@ -522,6 +594,136 @@ TEST_F(SetupDriverTest, InstallThenUninstall) {
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(KeyExists(kProductKey));
     EXPECT_TRUE(Exists(media + "\\Setup.ini")) << "nothing outside the install";
+}
+
+TEST_F(SetupDriverTest, ShortNameInstallRemovedThroughItsLongName) {
+    CopyPrograms();
+    WriteFile(std::string(kMedia) + "\\a.exe", "program a");
+    std::string longFolder = std::string(kRoot) + "\\Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
+    char shortFolder[MAX_PATH] = "";
+    ASSERT_GT(GetShortPathNameA(longFolder.c_str(), shortFolder, MAX_PATH), 0u);
+    ASSERT_NE(longFolder, shortFolder) << "no short names on this file system";
+    WriteIni("[Setup]\r\nProductName=Short\r\nDefaultPath=" + std::string(shortFolder) +
+             "\\Pet\r\n[LoadModule]\r\nModule=Zippy.Pkm\r\n[SetupFiles]\r\n1=a.exe\r\n"
+             "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow("Short 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    Press(done, IDOK);
+    ASSERT_EQ(WaitExit(setup), 0);
+    std::string install = longFolder + "\\Pet";
+    std::string link = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup + "\\Play.lnk";
+    ASSERT_TRUE(Exists(link));
+    EXPECT_EQ(ReadValue(kUninstallKey, "UninstallString").data, install + "\\UnInst.exe") << "the long form";
+    // As an earlier Setup recorded it: the folder as typed.
+    HKEY entry;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &entry), ERROR_SUCCESS);
+    std::string recorded = std::string(shortFolder) + "\\Pet\\UnInst.exe";
+    RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(recorded.c_str()),
+                   static_cast<DWORD>(recorded.size() + 1));
+    RegCloseKey(entry);
+
+    DWORD uninst = Start(install + "\\UnInst.exe", kRoot);
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    Press(finished, IDOK);
+    EXPECT_TRUE(WaitFor<bool>([&] { return !Exists(install); }));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
+}
+
+// Runs the test `name` again in a second copy of this program under code page
+// 950. Wine takes a process's code page from its Unix locale, and a process
+// Wine starts keeps its starter's, so the copy starts on the Unix side,
+// through env; its processes, Setup's and UnInst's, take its code page. Its
+// verdict comes back as gtest's report.
+void ExpectPassUnderCodePage950(const char* name) {
+    char wine[MAX_PATH] = "";
+    ASSERT_GT(GetEnvironmentVariableA("WINE", wine, MAX_PATH), 0u) << "the Wine loader is not named in WINE";
+    WCHAR self[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const char report[] = "C:\\zippit-setup-cp950.xml";
+    DeleteFileA(report);
+    std::wstring line = L"/usr/bin/env LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 " + Wide(wine) + L" " + self +
+                        L" --gtest_filter=SetupDriverTest." + Wide(name) + L" --gtest_output=xml:" + Wide(report);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\usr\\bin\\env", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    // Wine hands out no handle of a Unix process.
+    if (process.hProcess) CloseHandle(process.hProcess);
+    if (process.hThread) CloseHandle(process.hThread);
+    std::string verdict;
+    EXPECT_TRUE(WaitFor<bool>([&] {
+        verdict = ReadFile(report);
+        return verdict.find("</testsuites>") != std::string::npos;
+    }, 150)) << "no report from the copy";
+    EXPECT_NE(verdict.find("tests=\"1\" failures=\"0\" disabled=\"0\" errors=\"0\""), std::string::npos) << verdict;
+    DeleteFileA(report);
+}
+
+TEST_F(SetupDriverTest, FolderOutsideTheCodePageUnderCodePage950) {
+    if (GetACP() == 936) {
+        ExpectPassUnderCodePage950("FolderOutsideTheCodePageUnderCodePage950");
+        return;
+    }
+    // In the copy: the texts read as under GBK, and a folder that neither GBK
+    // nor the code page can spell is installed into and removed.
+    ASSERT_NE(GetACP(), 936u);
+    CopyPrograms();
+    std::string media = kMedia;
+    WriteFile(media + "\\a.exe", "program a");
+    ASSERT_TRUE(CopyFileW(Wide(media + "\\a.exe").c_str(), Wide(media + "\\小猫.Pkm").c_str(), FALSE));
+    WriteIni(std::string("[Setup]\r\nProductName=") + kProduct +
+             "\r\nProductVersion=2.5\r\nDefaultPath=C:\\nowhere\r\n[LoadModule]\r\nModule=小猫.Pkm\r\n"
+             "[SetupFiles]\r\n1=a.exe\r\n2=小猫.Pkm\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
+    DWORD setup = StartSetup();
+    HWND dialog = WaitWindow(std::string(kProduct) + " 的安装", setup);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemTextW(dialog, 1000), Wide(std::string(kProduct) + " Version 2.5 安装。\n安装需要约 0 MB的磁盘空间容量。"));
+    const std::wstring made = Wide(std::string(kRoot) + "\\宠物 ") + L"\x0395\x03bb\x03ad\x03bd\x03b7";  // 宠物 Ελένη
+    const std::wstring install = made + L"\\Pet";
+    SetDlgItemTextW(dialog, 1001, install.c_str());
+    Press(dialog, IDOK);
+    HWND done = WaitWindow("退出", setup);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(MessageBoxText(done), std::string(kProduct) + " 安装完成了。");
+    EXPECT_EQ(ItemTextW(dialog, 1005),
+              Wide(std::string(kProduct) + " 必要的文件        \n") + install + Wide("正在复制  \n\t小猫.Pkm"));
+    Press(done, IDOK);
+    ASSERT_EQ(WaitExit(setup), 0);
+    EXPECT_NE(GetFileAttributesW((install + Wide("\\小猫.Pkm")).c_str()), INVALID_FILE_ATTRIBUTES);
+    // (The uninstall entry names the folder right when UnInst below removes it.)
+    WCHAR module[MAX_PATH] = L"";
+    DWORD size = sizeof module;
+    RegGetValueW(HKEY_LOCAL_MACHINE, Wide(kProductKey).c_str(), L"Module", RRF_RT_REG_SZ, nullptr, module, &size);
+    EXPECT_TRUE(Wide("小猫.Pkm") == module);
+    std::string link = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup + "\\Play.lnk";
+    ASSERT_TRUE(Exists(link));
+
+    DWORD uninst = Start(install + L"\\UnInst.exe", Wide(kRoot));
+    HWND confirm = WaitWindow("Zippit(演示版) 卸载", uninst);
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(MessageBoxText(confirm), "确实要从您的计算机中删除 Zippit(演示版) 及其所有组件吗？");
+    Press(confirm, IDYES);
+    HWND finished = WaitWindow("卸载完成");
+    ASSERT_NE(finished, nullptr);
+    EXPECT_EQ(MessageBoxText(finished), "Zippit(演示版) 已从您的计算机中删除。");
+    Press(finished, IDOK);
+    EXPECT_TRUE(WaitFor<bool>([&] { return GetFileAttributesW(made.c_str()) == INVALID_FILE_ATTRIBUTES; }))
+        << "the folder and the one made on the way go";
+    EXPECT_FALSE(Exists(link)) << "the link into the folder goes";
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kProductKey));
 }
 
 // The program file of the process that owns `window`.
