@@ -2,6 +2,7 @@
 #include "modules/image.h"
 
 #include "modules/container.h"
+#include "modules/le_reader.h"
 #include "platform/memory.h"
 
 #include <cstring>
@@ -9,13 +10,6 @@
 namespace {
 
 constexpr char kPaletteEntry[] = "palette.tw8";
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // Places `width`-byte rows, bottom row first, into bitmap storage whose rows
 // are padded to a multiple of 4. With a width that is a multiple of 4 the
@@ -87,12 +81,13 @@ int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size) {
         return 0;
     };
     if (size < kImageHeaderSize) return fail();
-    uint32_t width = Le16(entry + 8);
-    uint32_t height = Le16(entry + 10);
+    LeReader header = LeBytes(entry, size);
+    uint32_t width = LeU16(&header, 8);
+    uint32_t height = LeU16(&header, 10);
     uint64_t pixels = static_cast<uint64_t>(width) * height;
     if (pixels == 0 || pixels > kMaxImagePixels) return fail();
     bool packed = entry[1] == 1;
-    uint32_t storedSize = Le32(entry + 4);
+    uint32_t storedSize = LeU32(&header, 4);
     if (packed && (storedSize < kImageHeaderSize || storedSize > size)) return fail();
     if (!packed && size - kImageHeaderSize < pixels) return fail();
 
@@ -133,7 +128,8 @@ void ReleaseDibImage(DibImage* image) {
 }
 
 bool RegionDataIsSound(const uint8_t* data, uint32_t size) {
-    if (!data || size < kRegionHeaderSize) return false;
-    uint64_t rectBytes = static_cast<uint64_t>(Le32(data + 8)) * kRegionRectSize;
-    return rectBytes <= size - kRegionHeaderSize;
+    if (size < kRegionHeaderSize) return false;
+    LeReader region = LeBytes(data, size);
+    uint64_t rectBytes = static_cast<uint64_t>(LeU32(&region, 8)) * kRegionRectSize;
+    return !region.failed && rectBytes <= size - kRegionHeaderSize;
 }
