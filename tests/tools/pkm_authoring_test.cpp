@@ -4,6 +4,7 @@
 #include "modules/container.h"
 #include "modules/script.h"
 #include "platform/memory.h"
+#include "tests/support/module_writer.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/pkm/authoring.h"
@@ -412,7 +413,15 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
              mkdir("src/sounds", 0777);
              WriteText("src/sounds/hi00.wav", std::string("RIFF\x04\0\0\0WAVE", 12));
          },
-         "without a format chunk"},
+         "no format chunk"},
+        {"sound without channels",
+         [] {
+             mkdir("src/sounds", 0777);
+             Bytes wave = MakeWave(4);
+             wave[22] = 0;
+             WriteText("src/sounds/hi00.wav", std::string(wave.begin(), wave.end()));
+         },
+         "no channels"},
         {"stray file", [] { WriteText("src/actions/readme.md", "x"); }, "expected a NAME.txt file"},
         {"entry made twice",
          [] {
@@ -433,8 +442,16 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
         EXPECT_NE(stat("out.Pkm", &info), 0) << c.what;
     }
 
+    // A format other than PCM is built when the program plays it.
     Shell("rm -rf src");
     MakeSmallFolder(Sketch({"ab", "ba"}));
+    mkdir("src/sounds", 0777);
+    Bytes other = MakeWave(4);
+    other[20] = 2;
+    PutLe32(&other, 16, 18);
+    other.insert(other.begin() + 36, {0, 0});
+    PutLe32(&other, 4, static_cast<uint32_t>(other.size() - 8));
+    WriteText("src/sounds/hi00.wav", std::string(other.begin(), other.end()));
     ASSERT_EQ(Pkm("build src -o m.Pkm").exitCode, 0);
     ToolRun full = Pkm("unpack m.Pkm src");
     EXPECT_EQ(full.exitCode, 1);

@@ -5,7 +5,8 @@
 //   info.txt            the description script, stored scrambled as info.txt
 //   actions/NAME.txt    one action script per action, stored scrambled as NAME
 //   images/NAME.png     one cel: NAME.tw8 and its shape NAME.rgn
-//   sounds/NAME.wav     one sound (8 or 16-bit PCM), stored scrambled as NAME.snd
+//   sounds/NAME.wav     one sound the program plays (WaveImageIsSound), stored
+//                       scrambled as NAME.snd
 //   palette.png         optional: the module's 256 colours, pixel i = colour i
 //   other/NAME          optional: any other entry, stored byte for byte
 //                       (other/palette.tw8 instead of palette.png: the palette

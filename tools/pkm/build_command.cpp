@@ -1,4 +1,5 @@
 // pkm build: makes a module file from a character's authoring folder.
+#include "modules/wave.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
 #include "tools/pkm/module_read.h"
@@ -302,7 +303,9 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
         ByteVector wave;
         if (!CheckStem(path, stem, ".snd", true, error)) return 0;
         if (!ReadWholeFile(path, &wave, &why)) return Fail(error, path, why);
-        if (!CheckWaveImage(wave, &why)) return Fail(error, path, why);
+        const char* reason = "larger than 4 GiB";
+        if (wave.size() > UINT32_MAX || !WaveImageIsSound(wave.data(), static_cast<uint32_t>(wave.size()), &reason))
+            return Fail(error, path, std::string("not a sound the program plays: ") + reason);
         if (!AddEntry(&entries, &sources, stem + ".snd", ScrambleBytes(wave), path, error)) return 0;
     }
 
