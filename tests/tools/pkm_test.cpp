@@ -62,6 +62,13 @@ TEST(PkmTest, FailuresSayWhyAndExitWithOne) {
     EXPECT_EQ(loose.exitCode, 0);
     EXPECT_EQ(loose.out, "hi");
     EXPECT_EQ(Pkm("cat m.Pkm a --bogus").exitCode, 2);
+
+    ToolRun help = Pkm("-h");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* line : {"  pkm list ", "  pkm cat ", "      --raw ", "      --text ", "      --image ",
+                             "  pkm check ", "  pkm build ", "      -o MODULE.Pkm ", "  pkm unpack ", "  pkm sheet ",
+                             "      -o FILE.png ", "  pkm --help, pkm -h "})
+        EXPECT_NE(help.out.find(std::string("\n") + line), std::string::npos) << line;
 }
 
 }  // namespace
