@@ -134,8 +134,10 @@ CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t s
         return fail(CharacterLoad::kMalformed);
     }
     ReportLooseNumber(report, cursor);
+    int32_t canvasLine = report ? ScriptLine(&cursor, canvasField) : 0;
     SysFree(script);
     script = nullptr;
+    cursor = ScriptCursor{};  // it read the script just freed
 
     loaded.palette = LoadPalette(loaded.modulePath, &why);
     if (!loaded.palette) {
@@ -147,7 +149,7 @@ CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t s
     int32_t width = loaded.canvasWidth;
     int32_t height = loaded.canvasHeight;
     auto noCanvas = [&](const char* what) {
-        ReportFault(report, kDescriptionEntry, "", ScriptLine(&cursor, canvasField), "the canvas %dx%d %s",
+        ReportFault(report, kDescriptionEntry, "", canvasLine, "the canvas %dx%d %s",
                     static_cast<int>(width), static_cast<int>(height), what);
         return fail(CharacterLoad::kNoCanvas);
     };

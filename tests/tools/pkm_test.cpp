@@ -168,6 +168,10 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
          "warning: info.txt: boot sound 'boot02.snd' is never played: the boot sound count is 2"},
         {"unreadable boot sound", [](TestCharacter* c) { c->Put("boot00.snd", Scramble(Bytes{'R', 'I', 'F', 'F'})); },
          "error: info.txt: boot sound 'boot00.snd' is not played: not a RIFF WAVE image"},
+        {"canvas",
+         [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,\n0,48,0,0,2,1,stand,100,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"); },
+         "error: info.txt, line 2: the canvas 0x48 is not a usable size (at least 1 pixel each way, at most 4096 x "
+         "4096 in all)"},
         {"no palette", [](TestCharacter* c) { c->Remove("palette.tw8"); },
          "error: m.Pkm: the palette 'palette.tw8' is missing"},
     };
