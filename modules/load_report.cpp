@@ -110,7 +110,7 @@ void QuoteBytes(char* out, uint32_t capacity, const uint8_t* text, uint32_t leng
         if (c == '\n') std::snprintf(piece, sizeof piece, "\\n");
         else if (c == '\r') std::snprintf(piece, sizeof piece, "\\r");
         else if (c == '\t') std::snprintf(piece, sizeof piece, "\\t");
-        else if (c < 0x20 || c >= 0x7F || c == '\\') std::snprintf(piece, sizeof piece, "\\x%02X", c);
+        else if (c < 0x20 || c == 0x7F || c == '\\') std::snprintf(piece, sizeof piece, "\\x%02X", c);
         else std::snprintf(piece, sizeof piece, "%c", c);
         uint32_t size = static_cast<uint32_t>(std::strlen(piece));
         // Room for this piece, and for "..." should more follow.

@@ -58,6 +58,7 @@ void ReportLooseNumber(LoadReport* report, const ScriptCursor& cursor);
 const char* EntryProblem(ContainerError why);
 
 // Writes `length` bytes of `text` into `out` (of `capacity` bytes) as a
-// readable quotation: printable bytes as they are, line breaks, tabs and other
-// control bytes as \r, \n, \t or \xHH; cut with "..." where it does not fit.
+// readable quotation: text bytes as they are (GBK too), line breaks, tabs,
+// other control bytes and backslashes as \r, \n, \t or \xHH; cut with "..."
+// where it does not fit.
 void QuoteBytes(char* out, uint32_t capacity, const uint8_t* text, uint32_t length);

@@ -287,9 +287,13 @@ std::map<uint32_t, uint8_t> ShownColorLookup(const ColorTable& colors) {
     return lookup;
 }
 
-int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::string* error,
+int BuildModuleFromFolder(const std::string& given, ByteVector* module, std::string* error,
                           std::vector<std::string>* warnings, AuthorFiles* files) {
     module->clear();
+    // "mochi/" names the folder "mochi" does: its files are named one way.
+    std::string folder = given;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') && folder[folder.size() - 2] != ':')
+        folder.pop_back();
     std::vector<std::string> ignoredWarnings;
     if (!warnings) warnings = &ignoredWarnings;
     AuthorFiles ignoredFiles;
