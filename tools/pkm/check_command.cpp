@@ -64,10 +64,10 @@ std::string Quoted(const std::string& text) {
     return "'" + std::string(quoted) + "'";
 }
 
-// An entry as the author knows it: its file in the authoring folder, or the
-// entry's name.
-std::string Name(const CheckRun& run, const std::string& entry) {
-    return run.files ? AuthorFileOf(*run.files, entry) : Quoted(entry);
+// An entry as the author knows it: its file in the authoring folder (with
+// `hint`, as AuthorFileOf gives it), or the entry's name.
+std::string Name(const CheckRun& run, const std::string& entry, std::string* hint = nullptr) {
+    return run.files ? AuthorFileOf(*run.files, entry, hint) : Quoted(entry);
 }
 
 // Where a problem of an action (at a line of its script, when not 0) lies.
@@ -88,16 +88,17 @@ template <typename ScriptWhere>
 void TellReport(CheckRun* run, const LoadReport& report, const std::string& where, ScriptWhere scriptWhere) {
     if (report.looseLine) Problem(run, scriptWhere(report.looseLine), "%s", report.loose);
     if (!report.what[0]) return;
-    std::string hint;
-    std::string name = run->files ? AuthorFileOf(*run->files, report.entry, &hint) : Quoted(report.entry);
-    if (report.part[0])
-        Problem(run, where, "%s %s %s%s", report.part, name.c_str(), report.what, hint.c_str());
-    else
+    if (!report.part[0]) {
         Problem(run, scriptWhere(report.line), "%s", report.what);
+        return;
+    }
+    std::string hint;
+    std::string name = Name(*run, report.entry, &hint);
+    Problem(run, where, "%s %s %s%s", report.part, name.c_str(), report.what, hint.c_str());
 }
 
-// Names a sound entry that the player could not read within its bytes (the
-// program keeps it as a silent slot); a missing one when `missing` is told.
+// Names a sound entry that is missing or that the player could not read
+// within its bytes (the program keeps such a sound as a silent slot).
 void CheckSound(CheckRun* run, const char* module, const std::string& where, const char* what, const char* entry) {
     uint32_t size = 0;
     ContainerError why = ContainerError::kNone;
