@@ -105,12 +105,6 @@ WeightedSound* LoadModuleSounds(const ModuleFile* module, const char* baseName, 
     return sounds;
 }
 
-constexpr uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
-
-bool StartsWithByteOrderMark(const uint8_t* text, uint32_t size) {
-    return size >= sizeof kByteOrderMark && std::memcmp(text, kByteOrderMark, sizeof kByteOrderMark) == 0;
-}
-
 }  // namespace
 
 Cel* LoadCels(const char* modulePath, const char* baseName, int32_t count) {

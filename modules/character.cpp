@@ -67,10 +67,9 @@ CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t s
         return fail(CharacterLoad::kUnreadable);
     }
     if (size == 0 || script[0] != '0') {
-        bool mark = size >= 3 && script[0] == 0xEF && script[1] == 0xBB && script[2] == 0xBF;
         ReportFault(report, kDescriptionEntry, "", 1,
                     "%s: the program says the module is of another version",
-                    mark ? "starts with a UTF-8 byte-order mark where the format version, the digit 0, belongs"
+                    StartsWithByteOrderMark(script, size) ? "starts with a UTF-8 byte-order mark where the format version, the digit 0, belongs"
                          : "the first byte must be the digit 0 (the format version)");
         return fail(CharacterLoad::kVersion);
     }

@@ -71,6 +71,10 @@ int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, in
     return 0;
 }
 
+int StartsWithByteOrderMark(const uint8_t* text, uint32_t size) {
+    return size >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF;
+}
+
 int32_t ParseNumber(const uint8_t* text, uint32_t length) {
     bool alone = false;
     return ParseNumberAlone(text, length, &alone);

@@ -52,6 +52,10 @@ struct WeightedList {
 // reads nothing).
 int ScriptAtComma(ScriptCursor* cursor, const uint8_t* script, uint32_t size, int n);
 
+// 1 when the `size` bytes of `text` begin with a UTF-8 byte-order mark (EF BB
+// BF), which some editors write: the scripts' first field would hold it.
+int StartsWithByteOrderMark(const uint8_t* text, uint32_t size);
+
 // The number at the start of `length` bytes of text, read as ReadNumber reads a field.
 int32_t ParseNumber(const uint8_t* text, uint32_t length);
 

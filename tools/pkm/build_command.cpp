@@ -1,4 +1,5 @@
 // pkm build: makes a module file from a character's authoring folder.
+#include "modules/script.h"
 #include "modules/wave.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
@@ -212,7 +213,7 @@ int ListCelCompanions(const std::string& folder, const char* subfolder, const ch
 // A script saved with a byte-order mark or as UTF-16 (as some editors do by
 // default) would give the program a first field it cannot read.
 int CheckScriptText(const std::string& path, const ByteVector& text, std::string* error) {
-    if (text.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF)
+    if (StartsWithByteOrderMark(text.data(), static_cast<uint32_t>(std::min<size_t>(text.size(), 3))))
         return Fail(error, path, "starts with a UTF-8 byte-order mark; save it without one (the program would read "
                                  "the mark as part of the first field)");
     if (text.size() >= 2 && ((text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF)))
