@@ -11,6 +11,7 @@
 #pragma once
 
 #include "modules/image.h"
+#include "modules/load_report.h"
 #include "modules/script.h"
 
 #include <cstdint>
@@ -74,7 +75,10 @@ constexpr int32_t kWatchDirections = 8;     // a mouse-watching action's directi
 // loop's start outside their arrays, an action name or next name over 255
 // bytes, a sound base name over 39, region data shorter than it announces,
 // and a mouse-watching action ("mus…") with fewer than 8 cels or 2 steps.
-Action* LoadAction(const char* modulePath, const char* actionName, int keepSounds);
+// `report`, when given, is cleared and told the fault that stopped the load,
+// the script's first loose number field and its sound base name; without
+// one the load costs nothing more.
+Action* LoadAction(const char* modulePath, const char* actionName, int keepSounds, LoadReport* report = nullptr);
 
 // The step the action shows: its step index, or step 0 for an index outside
 // the steps (which the behaviour never leaves).

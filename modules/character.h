@@ -60,8 +60,11 @@ enum class CharacterLoad {
 // 127 bytes, a start action name over 255 bytes (a name in the two stored
 // lists over 65535), no start action. With a `scale` above 1 the canvas and
 // the margins are multiplied by it, and a canvas too large for a bitmap at
-// that scale fails the load.
-CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t scale = 1);
+// that scale fails the load. `report`, when given, is cleared and told the
+// fault that stopped the load and info.txt's first loose number field;
+// without one the load costs nothing more.
+CharacterLoad LoadCharacter(Character* target, const char* modulePath, int32_t scale = 1,
+                            LoadReport* report = nullptr);
 
 // Loads the character's first action: the start action that `percent` (0 to
 // 99, the caller's draw) picks, at the character's scale, with sounds when

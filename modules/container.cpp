@@ -1,6 +1,7 @@
 // Module container: bounded reads of named entries from *.Pkm files.
 #include "modules/container.h"
 
+#include "modules/le_reader.h"
 #include "platform/file.h"
 #include "platform/memory.h"
 
@@ -8,13 +9,6 @@
 #include <new>
 
 namespace {
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 void SetWhy(ContainerError* why, ContainerError value) {
     if (why) *why = value;
@@ -56,13 +50,14 @@ ContainerError OpenModule(const char* path, ModuleFile* module) {
     uint8_t header[kModuleHeaderSize];
     uint32_t got = 0;
     if (!SysFileSize(module->file, &module->fileSize) ||
-        !SysFileReadAt(module->file, 0, header, kModuleHeaderSize, &got) || got < kModuleHeaderSize ||
-        Le16(header) != kModuleMagic)
+        !SysFileReadAt(module->file, 0, header, kModuleHeaderSize, &got) || got < kModuleHeaderSize)
         return failed(ContainerError::kNotModuleFile);
+    LeReader fields = LeBytes(header, got);
+    if (LeU16(&fields, 0) != kModuleMagic) return failed(ContainerError::kNotModuleFile);
 
     // The directory must lie inside the file; checking first also keeps a
     // count such as 0xFFFFFFFF from asking for gigabytes.
-    uint64_t count = Le32(header + 8);
+    uint64_t count = LeU32(&fields, 8);
     uint64_t bytes = count * kDirectoryRecordSize;
     if (kModuleHeaderSize + bytes > module->fileSize) return failed(ContainerError::kDamaged);
     module->directory = static_cast<uint8_t*>(SysAlloc(static_cast<size_t>(bytes)));
@@ -95,8 +90,9 @@ uint8_t* UnpackImage(uint8_t* data, uint32_t size, uint32_t* outSize, ContainerE
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
     }
-    uint32_t storedSize = Le32(data + 4);
-    uint64_t pixels = static_cast<uint64_t>(Le16(data + 8)) * Le16(data + 10);
+    LeReader header = LeBytes(data, size);
+    uint32_t storedSize = LeU32(&header, 4);
+    uint64_t pixels = static_cast<uint64_t>(LeU16(&header, 8)) * LeU16(&header, 10);
     // The packed bytes must lie inside the entry; pictures beyond any screen's
     // size are refused before a block of that size is asked for.
     if (storedSize < kImageHeaderSize || storedSize > size || pixels > kMaxImagePixels) {
@@ -180,17 +176,18 @@ uint8_t* ReadOpenEntry(const ModuleFile& module, const char* entryName, uint32_t
     }
 
     // The first record of that name wins; later ones are never reached.
-    const uint8_t* record = nullptr;
-    for (uint32_t i = 0; i < module.count && !record; i++) {
-        const uint8_t* candidate = module.directory + i * kDirectoryRecordSize;
-        if (NameFieldMatches(candidate + 10, entryName)) record = candidate;
-    }
-    if (!record) {
+    uint32_t found = 0;
+    while (found < module.count &&
+           !NameFieldMatches(module.directory + static_cast<uint64_t>(found) * kDirectoryRecordSize + 10, entryName))
+        found++;
+    if (found == module.count) {
         SetWhy(why, ContainerError::kNoSuchEntry);
         return nullptr;
     }
-    uint32_t length = Le32(record);
-    uint32_t offset = Le32(record + 4);
+    LeReader directory = LeBytes(module.directory, static_cast<uint64_t>(module.count) * kDirectoryRecordSize);
+    uint64_t record = static_cast<uint64_t>(found) * kDirectoryRecordSize;
+    uint32_t length = LeU32(&directory, record);
+    uint32_t offset = LeU32(&directory, record + 4);
     if (static_cast<uint64_t>(offset) + length > module.fileSize) {
         SetWhy(why, ContainerError::kDamaged);
         return nullptr;
@@ -355,11 +352,12 @@ DirectoryRecord* ReadModuleDirectory(const char* modulePath, uint32_t* count, Co
         SetWhy(why, ContainerError::kNoMemory);
         return nullptr;
     }
+    LeReader directory = LeBytes(module.directory, static_cast<uint64_t>(module.count) * kDirectoryRecordSize);
     for (uint32_t i = 0; i < module.count; i++) {
-        const uint8_t* record = module.directory + i * kDirectoryRecordSize;
-        records[i].size = Le32(record);
-        records[i].offset = Le32(record + 4);
-        std::memcpy(records[i].name, record + 10, kEntryNameField);
+        uint64_t record = static_cast<uint64_t>(i) * kDirectoryRecordSize;
+        records[i].size = LeU32(&directory, record);
+        records[i].offset = LeU32(&directory, record + 4);
+        std::memcpy(records[i].name, module.directory + record + 10, kEntryNameField);
         records[i].name[kEntryNameField] = 0;
     }
     *count = module.count;

@@ -2,6 +2,8 @@
 #include "modules/image.h"
 
 #include "modules/container.h"
+#include "modules/le_reader.h"
+#include "modules/load_report.h"
 #include "platform/memory.h"
 
 #include <cstring>
@@ -9,13 +11,6 @@
 namespace {
 
 constexpr char kPaletteEntry[] = "palette.tw8";
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // Places `width`-byte rows, bottom row first, into bitmap storage whose rows
 // are padded to a multiple of 4. With a width that is a multiple of 4 the
@@ -46,9 +41,9 @@ int ExpandInto(uint8_t* bits, uint32_t width, uint32_t height, const uint8_t* pa
 
 }  // namespace
 
-int ReadColorTable(const char* modulePath, uint8_t table[kColorTableSize]) {
+int ReadColorTable(const char* modulePath, uint8_t table[kColorTableSize], ContainerError* why) {
     uint32_t size = 0;
-    uint8_t* entry = ReadEntry(modulePath, kPaletteEntry, &size);
+    uint8_t* entry = ReadEntry(modulePath, kPaletteEntry, &size, why);
     if (!entry) return 0;
     int ok = size >= 12 + kColorTableSize;
     if (ok) std::memcpy(table, entry + 12, kColorTableSize);
@@ -56,9 +51,9 @@ int ReadColorTable(const char* modulePath, uint8_t table[kColorTableSize]) {
     return ok;
 }
 
-SysPalette* LoadPalette(const char* modulePath) {
+SysPalette* LoadPalette(const char* modulePath, ContainerError* why) {
     uint8_t table[kColorTableSize];
-    if (!ReadColorTable(modulePath, table)) return nullptr;
+    if (!ReadColorTable(modulePath, table, why)) return nullptr;
     return SysCreatePalette(table);
 }
 
@@ -78,27 +73,31 @@ int CreateCanvas(DibImage* target, const char* modulePath, int32_t width, int32_
 
 namespace {
 
-// LoadCelImage from the entry's bytes, which it takes and frees.
-int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size) {
+// LoadCelImage from the entry's bytes, which it takes and frees; *problem
+// says why it fails.
+int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size, const char** problem) {
     *target = DibImage{};
-    if (!entry) return 0;
-    auto fail = [&]() {
+    auto fail = [&](const char* why) {
         SysFree(entry);
+        *problem = why;
         return 0;
     };
-    if (size < kImageHeaderSize) return fail();
-    uint32_t width = Le16(entry + 8);
-    uint32_t height = Le16(entry + 10);
+    if (size < kImageHeaderSize) return fail("is shorter than its header and colour table");
+    LeReader header = LeBytes(entry, size);
+    uint32_t width = LeU16(&header, 8);
+    uint32_t height = LeU16(&header, 10);
     uint64_t pixels = static_cast<uint64_t>(width) * height;
-    if (pixels == 0 || pixels > kMaxImagePixels) return fail();
+    if (pixels == 0) return fail("has no pixels (its width or height is 0)");
+    if (pixels > kMaxImagePixels) return fail("has more than 4096 x 4096 pixels");
     bool packed = entry[1] == 1;
-    uint32_t storedSize = Le32(entry + 4);
-    if (packed && (storedSize < kImageHeaderSize || storedSize > size)) return fail();
-    if (!packed && size - kImageHeaderSize < pixels) return fail();
+    uint32_t storedSize = LeU32(&header, 4);
+    if (packed && (storedSize < kImageHeaderSize || storedSize > size))
+        return fail("is packed, with a stored size outside the entry");
+    if (!packed && size - kImageHeaderSize < pixels) return fail("holds fewer pixels than its width and height say");
 
     uint8_t* bits = nullptr;
     SysBitmap* bitmap = SysCreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), entry + 12, &bits);
-    if (!bitmap) return fail();
+    if (!bitmap) return fail("could not be made a bitmap");
     int ok = 1;
     if (packed)
         ok = ExpandInto(bits, width, height, entry + kImageHeaderSize, storedSize - kImageHeaderSize);
@@ -107,6 +106,7 @@ int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size) {
     SysFree(entry);
     if (!ok) {
         SysDeleteBitmap(bitmap);
+        *problem = "has packed pixels that do not end at its stored size or overrun the picture";
         return 0;
     }
     *target = DibImage{bitmap, bits, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
@@ -116,15 +116,25 @@ int CelImageFromEntry(DibImage* target, uint8_t* entry, uint32_t size) {
 }  // namespace
 
 int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName) {
-    uint32_t size = 0;
-    uint8_t* entry = ReadEntry(modulePath, entryName, &size);
-    return CelImageFromEntry(target, entry, size);
+    ModuleFile* module = OpenModuleFile(modulePath);
+    int ok = module && LoadModuleCelImage(target, module, entryName);
+    CloseModuleFile(module);
+    if (!ok) *target = DibImage{};
+    return ok;
 }
 
-int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName) {
+int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName, const char** problem) {
+    const char* ignored = nullptr;
+    if (!problem) problem = &ignored;
     uint32_t size = 0;
-    uint8_t* entry = ReadModuleEntry(module, entryName, &size);
-    return CelImageFromEntry(target, entry, size);
+    ContainerError why = ContainerError::kNone;
+    uint8_t* entry = ReadModuleEntry(module, entryName, &size, &why);
+    if (!entry) {
+        *target = DibImage{};
+        *problem = EntryProblem(why);
+        return 0;
+    }
+    return CelImageFromEntry(target, entry, size, problem);
 }
 
 void ReleaseDibImage(DibImage* image) {
@@ -133,7 +143,8 @@ void ReleaseDibImage(DibImage* image) {
 }
 
 bool RegionDataIsSound(const uint8_t* data, uint32_t size) {
-    if (!data || size < kRegionHeaderSize) return false;
-    uint64_t rectBytes = static_cast<uint64_t>(Le32(data + 8)) * kRegionRectSize;
-    return rectBytes <= size - kRegionHeaderSize;
+    if (size < kRegionHeaderSize) return false;
+    LeReader region = LeBytes(data, size);
+    uint64_t rectBytes = static_cast<uint64_t>(LeU32(&region, 8)) * kRegionRectSize;
+    return !region.failed && rectBytes <= size - kRegionHeaderSize;
 }

@@ -8,6 +8,7 @@
 // bytes; packed with the container's run-length coding when byte 1 is 1.
 #pragma once
 
+#include "modules/container.h"
 #include "platform/graphics.h"
 
 #include <cstdint>
@@ -24,11 +25,14 @@ constexpr uint32_t kRegionHeaderSize = 32;
 constexpr uint32_t kRegionRectSize = 16;
 
 // Copies the colour table of the module's palette.tw8 into `table`. Returns
-// 1, or 0 when the entry is missing or too short to hold a colour table.
-int ReadColorTable(const char* modulePath, uint8_t table[kColorTableSize]);
+// 1, or 0 when the entry is missing or too short to hold a colour table;
+// `why`, when given, receives the reason the entry could not be read (kNone
+// when it was read but is too short).
+int ReadColorTable(const char* modulePath, uint8_t table[kColorTableSize], ContainerError* why = nullptr);
 
-// The character's 256-colour palette from palette.tw8, or nullptr.
-SysPalette* LoadPalette(const char* modulePath);
+// The character's 256-colour palette from palette.tw8, or nullptr (`why` as
+// for ReadColorTable).
+SysPalette* LoadPalette(const char* modulePath, ContainerError* why = nullptr);
 
 // Makes `target` a width x height picture with palette.tw8's colours (pixels
 // zero). Returns 1, or 0 with `target` zeroed (bad size, missing palette,
@@ -43,9 +47,11 @@ int CreateCanvas(DibImage* target, const char* modulePath, int32_t width, int32_
 // stored length. Packed data that ends early leaves the rest at colour 0.
 int LoadCelImage(DibImage* target, const char* modulePath, const char* entryName);
 
-// As LoadCelImage, reading the entry from a module opened once for many reads.
-struct ModuleFile;
-int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName);
+// As LoadCelImage, reading the entry from a module opened once for many
+// reads. On failure `problem`, when given, receives a static English text
+// saying what is wrong with the entry ("is missing", "has no pixels", ...).
+int LoadModuleCelImage(DibImage* target, const ModuleFile* module, const char* entryName,
+                       const char** problem = nullptr);
 
 // Deletes the bitmap and zeroes the image. Safe on a zeroed image.
 void ReleaseDibImage(DibImage* image);

@@ -2,17 +2,13 @@
 #include "modules/scale.h"
 
 #include "modules/container.h"
+#include "modules/le_reader.h"
 #include "platform/memory.h"
 #include "platform/window.h"
 
 #include <cstring>
 
 namespace {
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
 
 void ReleaseCelArray(Cel* cels, int32_t count) {
     for (int32_t i = 0; i < count; i++) {
@@ -63,13 +59,11 @@ uint8_t* ScaleRegion(const uint8_t* data, uint32_t size, int32_t factor) {
     uint8_t* copy = static_cast<uint8_t*>(SysAlloc(size));
     if (!copy) return nullptr;
     std::memcpy(copy, data, size);
-    uint32_t count = Le32(data + 8);
+    LeReader region = LeBytes(data, size);
     // The bounds at offset 16, then the rectangles: four signed numbers each.
-    uint64_t end = kRegionHeaderSize + static_cast<uint64_t>(count) * kRegionRectSize;
-    for (uint64_t at = 16; at < end; at += 4) {
-        int32_t value = static_cast<int32_t>(Le32(copy + at));
-        PutLe32(copy + at, static_cast<uint32_t>(ScaleDistance(value, factor)));
-    }
+    uint64_t end = kRegionHeaderSize + static_cast<uint64_t>(LeU32(&region, 8)) * kRegionRectSize;
+    for (uint64_t at = 16; at < end && !region.failed; at += 4)
+        PutLe32(copy + at, static_cast<uint32_t>(ScaleDistance(LeI32(&region, at), factor)));
     return copy;
 }
 

@@ -3,8 +3,9 @@
 # checks that they give the same results: pkm.exe builds a byte-identical
 # module from the authoring folder, reads it back the same (list, check, an
 # entry's raw bytes, unpack to the same folder of PNG files, the same contact
-# sheet), and zippit-sim.exe prints the same frame lines and writes the same
-# GIF. Standard output of both tools is binary, so lines are compared as they
+# sheet), checks the folder itself the same and refuses to write a module
+# over one of the folder's files, and zippit-sim.exe prints the same frame
+# lines and writes the same GIF. Standard output of both tools is binary, so lines are compared as they
 # are, without removing carriage returns.
 # usage: compare-tools.sh NATIVE_BIN_DIR WINDOWS_TOOLS_DIR CHARACTER_FOLDER NATIVE_MODULE
 set -eu
@@ -56,6 +57,14 @@ diff -r native-folder windows-folder >&2 || fail "pkm unpack writes another fold
 "$native_pkm" sheet native.Pkm -o native-sheet.png
 windows "$windows_pkm" sheet Zippy.Pkm -o windows-sheet.png
 same "pkm sheet" native-sheet.png windows-sheet.png
+"$native_pkm" check native-folder >native-check.txt
+windows "$windows_pkm" check windows-folder >windows-check.txt
+sed 's/^native-folder/windows-folder/' native-check.txt >native-check-renamed.txt
+same "pkm check of a folder" native-check-renamed.txt windows-check.txt
+if "$root/scripts/wine-exec" "$windows_pkm" build windows-folder -o windows-folder/IMAGES/../Info.txt 2>windows.err; then
+    fail "pkm.exe build wrote its module over the folder's info.txt"
+fi
+cmp -s native-folder/info.txt windows-folder/info.txt || fail "pkm.exe build changed the folder's info.txt"
 
 # The same run of the character, line for line and frame for frame.
 "$native_sim" native.Pkm --frames 400 --seed 7 --gif native.gif >native-frames.txt

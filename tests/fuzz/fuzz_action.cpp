@@ -4,7 +4,10 @@
 // and off, and as a mouse-watching action. Each action that loads with sound
 // on is then played for some frames on the simulated screen, with the
 // margins of the character at the ends of their range as well, so its
-// offsets and anchors go through every position sum.
+// offsets and anchors go through every position sum. Then pkm check runs over
+// a character that starts with the script, naming entries both ways (as
+// entries, and as the files of an authoring folder): it must not crash, leak,
+// or pass an action the program refuses.
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
 #include "mascot/random.h"
@@ -15,7 +18,9 @@
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tools/pkm/commands.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -37,6 +42,33 @@ void CheckAction(const Action* action) {
     FuzzCheck(action->loopStart >= 0 && action->loopStart < action->stepCount, "a loop starting outside the steps");
     for (int32_t i = 0; i < action->celCount; i++)
         FuzzCheck(RegionDataIsSound(action->cels[i].regionData, action->cels[i].regionSize), "a cel with unsound region data");
+}
+
+// The files a build from a folder would have made the character's entries from.
+AuthorFiles FolderOf(const TestCharacter& character) {
+    AuthorFiles files{"src", {}, {}};
+    for (const TestEntry& entry : character.entries) {
+        const std::string& name = entry.name;
+        std::string stem = name.size() > 4 ? name.substr(0, name.size() - 4) : name;
+        std::string suffix = name.size() > 4 ? name.substr(name.size() - 4) : "";
+        files.sources[name] = name == "info.txt"      ? "src/info.txt"
+                              : name == "palette.tw8" ? "src/palette.png"
+                              : suffix == ".snd"      ? "src/sounds/" + stem + ".wav"
+                              : suffix == ".tw8" || suffix == ".rgn" ? "src/images/" + stem + ".png"
+                                                                     : "src/actions/" + name + ".txt";
+    }
+    return files;
+}
+
+// pkm check over the module now in use, both ways of naming entries.
+void CheckAsTheToolDoes(bool actLoads) {
+    static FILE* const nowhere = std::fopen("/dev/null", "w");
+    static const AuthorFiles folder = FolderOf(MakeBase());
+    for (const AuthorFiles* files : {static_cast<const AuthorFiles*>(nullptr), &folder}) {
+        CheckResult result = CheckModule(kFuzzModulePath, "fuzz", files, nowhere);
+        FuzzCheck(actLoads || result.errors > 0, "pkm check passed an action the program refuses");
+        FuzzCheck(result.actions >= 1, "pkm check did not reach the start action");
+    }
 }
 
 bool Held(int32_t coordinate) { return std::abs(static_cast<int64_t>(coordinate)) <= kCoordinateLimit + 4096; }
@@ -106,6 +138,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
+
+    character.PutText("info.txt", InfoText("Checked", "1,act,100,"));
+    Bytes checked = MakeModule(character.entries);
+    FuzzUseModule(checked);
+    Action* act = LoadAction(kFuzzModulePath, "act", 1);
+    ReleaseAction(act);
+    CheckAsTheToolDoes(act != nullptr);
     FuzzForgetModule();
     FuzzCheckNothingLeft();
     return 0;

@@ -1,6 +1,7 @@
 // Fuzz target: a whole module file, read the way the runtime and the module
 // tool read it: the directory, every entry by name (plain, unscrambled, as an
-// image, as a cel, as region data), then the whole character.
+// image, as a cel, as region data), then the whole character, then pkm check,
+// which must say something is wrong whenever the program refuses the module.
 #include "mascot/random.h"
 #include "mascot/running_character.h"
 #include "modules/character.h"
@@ -9,7 +10,9 @@
 #include "platform/portable/hooks.h"
 #include "settings/settings.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tools/pkm/commands.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -50,8 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UserSettings.SndUse = 1;
     Character character;
     std::memset(&character, 0, sizeof character);
-    if (LoadStartingCharacter(&character, kFuzzModulePath)) ReleaseCharacter(&character);
+    int loads = LoadStartingCharacter(&character, kFuzzModulePath);
+    if (loads) ReleaseCharacter(&character);
     SysTestClearMessages();
+    static FILE* const nowhere = std::fopen("/dev/null", "w");
+    CheckResult result = CheckModule(kFuzzModulePath, "fuzz", nullptr, nowhere);
+    FuzzCheck(loads || result.errors > 0, "pkm check passed a module the program refuses");
     FuzzForgetModule();
     FuzzCheckNothingLeft();
     return 0;

@@ -183,6 +183,9 @@ def main():
     write("module", "empty.Pkm", make_module([]))
     write("module", "bad-magic.Pkm", b"\x15\x0e" + bytes(14))
     write("module", "count-past-end.Pkm", b"\x15\x0f" + bytes(6) + b"\xff\xff\xff\xff" + bytes(4))
+    info = unscramble(pebble["info.txt"]).replace(b"44,36,", b"0,36,")
+    write("module", "canvas-unusable.Pkm", make_module(
+        [("info.txt", unscramble(info))] + [(n, pebble[n]) for n in ["palette.tw8", "def01", "peb00.tw8", "peb00.rgn"]]))
 
     # Run-length data: capacity (2 bytes) and the packed pixels of shipped cels.
     for name in ["peb00.tw8", "eye03.tw8", "nap01.tw8"]:
@@ -225,6 +228,10 @@ def main():
     write("action", "minimal", b"a,1,0,0,0,0,1,0,0,0,0,0,0,100,1,act,100,")
     write("action", "loop-forever", b"a,2,0,0,0,0,2,0,1,-1,0,1,0,50,1,0,0,50,1,act,100,")
     write("action", "no-loop", b"a,2,0,0,0,0,2,0,-1,0,0,1,0,50,1,0,0,50,1,act,100,")
+    # What authors get wrong: a mark before the base name, a comma left out, a base name mistyped.
+    write("action", "byte-order-mark", b"\xef\xbb\xbfa,1,0,0,0,0,1,0,0,0,0,0,0,100,1,act,100,")
+    write("action", "comma-left-out", b"a,1,0,0,\r\n0,\r\n0,\r\n1,0,0,0,\r\n0,0,0,100\r\n1,act,100,\r\n")
+    write("action", "base-name-typo", b"A,1,0,0,0,0,1,0,0,0,0,0,0,100,1,act,100,")
     write("action", "far-offsets", b"a,2,-2147483648,2147483647,0,0,2,0,1,0,0,2147483647,-2147483648,50,"
           b"1,-2147483648,2147483647,50,2,act,50,stand,50,")
 

@@ -5,6 +5,7 @@
 #include "modules/container.h"
 #include "modules/script.h"
 #include "platform/memory.h"
+#include "tests/support/module_writer.h"
 #include "tests/support/run_tool.h"
 #include "tests/support/temp_dir.h"
 #include "tools/pkm/authoring.h"
@@ -416,8 +417,18 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
              mkdir("src/sounds", 0777);
              WriteText("src/sounds/hi00.wav", std::string("RIFF\x04\0\0\0WAVE", 12));
          },
-         "without a format chunk"},
-        {"stray file", [] { WriteText("src/actions/readme.md", "x"); }, "expected a NAME.txt file"},
+         "no format chunk"},
+        {"sound without channels",
+         [] {
+             mkdir("src/sounds", 0777);
+             Bytes wave = MakeWave(4);
+             wave[22] = 0;
+             WriteText("src/sounds/hi00.wav", std::string(wave.begin(), wave.end()));
+         },
+         "no channels"},
+        {"byte-order mark",
+         [] { WriteText("src/actions/a.txt", "\xEF\xBB\xBF" "c,1,2,3,0,0,1,0,0,0,0,0,0,100,1,a,100,"); },
+         "src/actions/a.txt: starts with a UTF-8 byte-order mark"},
         {"entry made twice",
          [] {
              mkdir("src/other", 0777);
@@ -437,8 +448,16 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
         EXPECT_NE(stat("out.Pkm", &info), 0) << c.what;
     }
 
+    // A format other than PCM is built when the program plays it.
     Shell("rm -rf src");
     MakeSmallFolder(Sketch({"ab", "ba"}));
+    mkdir("src/sounds", 0777);
+    Bytes other = MakeWave(4);
+    other[20] = 2;
+    PutLe32(&other, 16, 18);
+    other.insert(other.begin() + 36, {0, 0});
+    PutLe32(&other, 4, static_cast<uint32_t>(other.size() - 8));
+    WriteText("src/sounds/hi00.wav", std::string(other.begin(), other.end()));
     ASSERT_EQ(Pkm("build src -o m.Pkm").exitCode, 0);
     ToolRun full = Pkm("unpack m.Pkm src");
     EXPECT_EQ(full.exitCode, 1);
@@ -447,6 +466,52 @@ TEST(PkmAuthoringTest, BadFoldersFailWithOneLine) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("no such module file"), std::string::npos) << missing.err;
     EXPECT_EQ(Pkm("build src").exitCode, 2);
+}
+
+// Files the build does not use are left out with a warning each, a picture
+// saved with an upper-case suffix is used, and the module is never written
+// over the folder's inputs, however its path is spelt.
+TEST(PkmAuthoringTest, UnusedFilesAreLeftOutAndInputsAreNeverOverwritten) {
+    ScopedTempDir dir;
+    MakeSmallFolder(Sketch({"ab", "ba"}));
+    ASSERT_EQ(Pkm("build src -o plain.Pkm").exitCode, 0);
+    std::rename("src/images/c00.png", "src/images/c00.PNG");
+    mkdir("src/images/backup", 0777);
+    WriteText("src/images/Thumbs.db", "x");
+    WriteText("src/actions/readme.md", "x");
+    ToolRun run = Pkm("build src -o extra.Pkm");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const char* unused : {"src/images/Thumbs.db", "src/images/backup", "src/actions/readme.md"})
+        EXPECT_NE(run.err.find(std::string("pkm: warning: ") + unused), std::string::npos) << run.err;
+    EXPECT_EQ(FileText("extra.Pkm"), FileText("plain.Pkm"));
+
+    Shell("ln -s src/info.txt link.txt");
+    std::string info = FileText("src/info.txt");
+    for (const char* output : {"src/images/c00.PNG", "./src/../src/info.txt", "link.txt", "src//actions/new.Pkm"}) {
+        ToolRun refused = Pkm(std::string("build src -o ") + output);
+        EXPECT_EQ(refused.exitCode, 1) << output;
+        EXPECT_NE(refused.err.find("outside the folder's inputs"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(FileText("src/info.txt"), info);
+    EXPECT_FALSE(PathExists("src/actions/new.Pkm"));
+    EXPECT_EQ(Pkm("build src -o src/m.Pkm").exitCode, 0) << "the folder's top level is not read";
+}
+
+// Checking a folder names its files, and tells a build's error as a check's.
+TEST(PkmAuthoringTest, CheckOfAFolderNamesItsFiles) {
+    ScopedTempDir dir;
+    MakeSmallFolder(Sketch({"ab", "ba"}));
+    std::rename("src/images/c00.png", "src/images/C00.png");
+    ToolRun run = Pkm("check src");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("error: src/actions/a.txt: cel 0's picture src/images/c00.png is missing "
+                           "(src/images/C00.png differs in case)\n"),
+              std::string::npos)
+        << run.out;
+    WriteText("src/info.txt", "\xEF\xBB\xBF" "0,Tiny,,8,8,0,0,0,1,a,100,0,0,0,0,0,0,0,0,0,0,0,0,0,0,");
+    run = Pkm("check src");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.rfind("error: src/info.txt: starts with a UTF-8 byte-order mark", 0), 0u) << run.out;
 }
 
 // A module made elsewhere unpacks into something editable: entries the

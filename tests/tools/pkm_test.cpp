@@ -62,6 +62,13 @@ TEST(PkmTest, FailuresSayWhyAndExitWithOne) {
     EXPECT_EQ(loose.exitCode, 0);
     EXPECT_EQ(loose.out, "hi");
     EXPECT_EQ(Pkm("cat m.Pkm a --bogus").exitCode, 2);
+
+    ToolRun help = Pkm("-h");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* line : {"  pkm list ", "  pkm cat ", "      --raw ", "      --text ", "      --image ",
+                             "  pkm check ", "  pkm build ", "      -o MODULE.Pkm ", "  pkm unpack ", "  pkm sheet ",
+                             "      -o FILE.png ", "  pkm --help, pkm -h "})
+        EXPECT_NE(help.out.find(std::string("\n") + line), std::string::npos) << line;
 }
 
 }  // namespace
@@ -89,22 +96,22 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
         void (*change)(TestCharacter*);
         const char* expected;  // a whole line; only errors make the check fail
     } cases[] = {
-        {"missing cel", [](TestCharacter* c) { c->Remove("wk01.tw8"); }, "error: action 'walk': cel picture 'wk01.tw8' is missing"},
-        {"missing region", [](TestCharacter* c) { c->Remove("wk02.rgn"); }, "error: action 'walk': cel region 'wk02.rgn' is missing"},
-        {"missing sound", [](TestCharacter* c) { c->Remove("beep00.snd"); }, "error: action 'stand': sound 'beep00.snd' is missing"},
+        {"missing cel 0", [](TestCharacter* c) { c->Remove("wk00.tw8"); }, "error: action 'walk': cel 0's picture 'wk00.tw8' is missing"},
+        {"missing region", [](TestCharacter* c) { c->Remove("wk02.rgn"); }, "error: action 'walk': cel 2's region 'wk02.rgn' is missing"},
+        {"missing sound", [](TestCharacter* c) { c->Remove("beep00.snd"); }, "error: action 'stand': sound 0 'beep00.snd' is missing"},
         {"unreadable sound",
          [](TestCharacter* c) {
              Bytes wave = MakeWave(4);
              PutLe32(&wave, 16, 4u << 20);
              c->Put("beep00.snd", Scramble(wave));
          },
-         "error: action 'stand': sound 'beep00.snd' is not played: a chunk reaches past the end of the entry"},
+         "error: action 'stand': sound 0 'beep00.snd' is not played: a chunk reaches past the end of the entry"},
         {"next action absent",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,jump,100,"); },
-         "error: action 'jump': no such entry in the module"},
+         "error: action 'jump' (in the next-action list of action 'walk'): the script 'jump' is missing"},
         {"loop start outside",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,1,0,0,0,0,0,50,1,stand,100,"); },
-         "error: action 'walk': loop start 1 lies outside the 1 steps"},
+         "error: action 'walk', line 1: the loop start 1 is not one of the 1 steps"},
         {"no loop", [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,-1,0,0,0,0,50,1,stand,100,"); },
          "m.Pkm: no problems (2 actions checked)"},
         {"loop end past the steps",
@@ -128,15 +135,26 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
              c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,muslook,100,");
              c->PutText("muslook", "wk,3,2,2,0,0,2,0,1,0,0,0,0,50,1,0,0,50,1,stand,100,");
          },
-         "error: action 'muslook': a mouse-watching action needs 8 cels and 2 steps (has 3 and 2)"},
+         "error: action 'muslook': a mouse-watching action needs 8 cels and 2 steps; this one has 3 and 2"},
         {"bad cel index",
          [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,5,0,0,50,1,stand,100,"); },
-         "error: action 'walk': step 0 shows cel 5, but there are 3 cels"},
+         "error: action 'walk', line 1: step 0 shows cel 5, but the action has 3 cels"},
+        {"comma left out at a line's end",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,\r\n0,0,0,50\r\n1,stand,100,"); },
+         "error: action 'walk', line 2: '50\\r\\n1' is not a number: the program reads it as 50 (is the comma at the "
+         "end of the line missing?)"},
+        {"letter for a digit",
+         [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,4O,0,50,1,stand,100,"); },
+         "error: action 'walk', line 1: '4O' is not a number: the program reads it as 4"},
+        {"byte-order mark",
+         [](TestCharacter* c) { c->PutText("walk", "\xEF\xBB\xBFwk,3,2,2,0,0,1,0,0,0,0,0,0,50,1,stand,100,"); },
+         "error: action 'walk', line 1: the script starts with a UTF-8 byte-order mark, which the program takes for "
+         "part of the image base name: no cel is found"},
         {"sleep action, reached only while the user is away",
          [](TestCharacter* c) { c->PutText("slpdoze", "wk,3,2,2,0,0,1,0,0,0,7,0,0,50,1,stand,100,"); },
-         "error: action 'slpdoze': step 0 shows cel 7, but there are 3 cels"},
+         "error: action 'slpdoze', line 1: step 0 shows cel 7, but the action has 3 cels"},
         {"script cut", [](TestCharacter* c) { c->PutText("walk", "wk,3,2,2,0,0,1,0,0,0,0,"); },
-         "error: action 'walk': field 'steps' is missing or not ended by a comma"},
+         "error: action 'walk', line 1: step 0's dx is missing or not ended by a comma"},
         {"start weights", [](TestCharacter* c) { c->PutText("info.txt", InfoText("T", "1,stand,90,")); },
          "warning: info.txt: start list: weights add up to 90, not 100"},
         {"long stored list name",
@@ -146,15 +164,19 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
          "m.Pkm: no problems (2 actions checked)"},
         {"check value",
          [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,64,48,0,0,2,1,stand,100,0,0,7,0,0,0,0,0,0,0,0,0,0,0,"); },
-         "error: info.txt: the check value after the lists must be 0"},
+         "error: info.txt, line 1: the check value after the three lists is 7; it must be 0"},
         {"boot sound missing", [](TestCharacter* c) { c->Remove("boot01.snd"); },
          "warning: info.txt: boot sound count is 2, but 'boot01.snd' is missing: that start is silent"},
         {"boot sound never played", [](TestCharacter* c) { c->AddSounds("boot", 3); },
          "warning: info.txt: boot sound 'boot02.snd' is never played: the boot sound count is 2"},
         {"unreadable boot sound", [](TestCharacter* c) { c->Put("boot00.snd", Scramble(Bytes{'R', 'I', 'F', 'F'})); },
-         "error: info.txt: sound 'boot00.snd' is not played: not a RIFF WAVE image"},
+         "error: info.txt: boot sound 'boot00.snd' is not played: not a RIFF WAVE image"},
+        {"canvas",
+         [](TestCharacter* c) { c->PutText("info.txt", "0,T,x,\n0,48,0,0,2,1,stand,100,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"); },
+         "error: info.txt, line 2: the canvas 0x48 is not a usable size (at least 1 pixel each way, at most 4096 x "
+         "4096 in all)"},
         {"no palette", [](TestCharacter* c) { c->Remove("palette.tw8"); },
-         "error: palette.tw8: the entry is missing or shorter than a colour table"},
+         "error: m.Pkm: the palette 'palette.tw8' is missing"},
     };
     for (const Case& c : cases) {
         ScopedTempDir dir;
@@ -168,8 +190,8 @@ TEST(PkmCheckTest, EachProblemIsNamedOnItsOwnLineAsAnErrorOrAWarning) {
 
     // An entry whose record reaches past the end of the file is not called missing.
     const std::pair<const char*, const char*> damaged[] = {
-        {"wk01.tw8", "error: action 'walk': cel picture 'wk01.tw8' lies partly outside the module file\n"},
-        {"palette.tw8", "error: palette.tw8: the entry lies partly outside the module file\n"},
+        {"wk01.tw8", "error: action 'walk': cel 1's picture 'wk01.tw8' lies partly outside the module file\n"},
+        {"palette.tw8", "error: m.Pkm: the palette 'palette.tw8' lies partly outside the module file\n"},
     };
     for (const auto& [entry, expected] : damaged) {
         ScopedTempDir dir;

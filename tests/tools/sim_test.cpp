@@ -50,9 +50,16 @@ TEST(SimTest, BadCommandLinesSayWhatIsWrong) {
         EXPECT_EQ(run.out, "") << arguments;
         EXPECT_NE(run.err.find("zippit-sim: "), std::string::npos) << arguments;
     }
+    EXPECT_NE(Sim("--scale 9").err.find("--scale: 9 (a whole number from 1 to 8)"), std::string::npos);
     ToolRun missing = RunTool(SIM_PATH, "no-such.Pkm");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("no-such.Pkm"), std::string::npos);
+
+    ToolRun help = RunTool(SIM_PATH, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"--seed N", "--frames N", "--support L,T,R,B", "--cursor X,Y", "--char-act-per N",
+                               "--sound 0|1", "--start X,Y", "--png DIR", "--gif FILE", "--scale N", "--help, -h"})
+        EXPECT_NE(help.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 
 TEST(SimTest, TheDefaultCharacterPlaysALongRunEveryActionInTime) {

@@ -30,14 +30,16 @@ std::string TakeText(ScriptCursor* cursor) {
 }
 
 TEST(ScriptTest, NumbersReadLikeTheScriptsMeanThem) {
+    // `loose`: more than white space around one number, which the cursor marks.
     struct Case {
         const char* field;
         int32_t value;
+        bool loose;
     } cases[] = {
-        {"120px", 120}, {"", 0},         {"-5", -5},          {"+7", 7},          {"x", 0},
-        {" \t 42", 42}, {"- 3", 0},      {"12 34", 12},       {"\v\f9", 9},       {"0042", 42},
-        {"2147483647", 2147483647},      {"99999999999", 2147483647},             {"-2147483648", -2147483647 - 1},
-        {"-99999999999", -2147483647 - 1},
+        {"120px", 120, true}, {"", 0, true},          {"-5", -5, false},      {"+7", 7, false},   {"x", 0, true},
+        {" \t 42 ", 42, false}, {"- 3", 0, true},      {"12 34", 12, true},    {"\v\f9", 9, false}, {"0042", 42, false},
+        {"50\r\n1", 50, true}, {"2147483647", 2147483647, false}, {"99999999999", 2147483647, false},
+        {"-2147483648", -2147483647 - 1, false},     {"-99999999999", -2147483647 - 1, false},
     };
     for (const Case& c : cases) {
         std::string script = std::string(",") + c.field + ",";
@@ -45,6 +47,7 @@ TEST(ScriptTest, NumbersReadLikeTheScriptsMeanThem) {
         EXPECT_EQ(ReadNumber(&cursor), c.value) << '"' << c.field << '"';
         EXPECT_FALSE(cursor.failed);
         EXPECT_EQ(cursor.position, script.size() - 1);
+        EXPECT_EQ(cursor.loose != 0, c.loose) << '"' << c.field << '"';
     }
 }
 

@@ -1,10 +1,13 @@
 // pkm build: makes a module file from a character's authoring folder.
+#include "modules/script.h"
+#include "modules/wave.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
 #include "tools/pkm/module_read.h"
 #include "tools/common/png_io.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -77,19 +80,54 @@ int CheckStem(const std::string& path, const std::string& stem, const char* suff
     return 1;
 }
 
-// The files of one subfolder whose names end with `extension`; a missing
-// subfolder gives none. Other files there are an error.
+bool SameLetters(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); i++)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Files the system puts into folders of pictures on its own.
+bool IsSystemFile(const std::string& name) {
+    return SameLetters(name, "Thumbs.db") || SameLetters(name, "desktop.ini");
+}
+
+// One file of an input subfolder: its name there, and the name it gives its entry.
+struct SourceFile {
+    std::string name;
+    std::string stem;
+};
+
+// The files of one subfolder whose names end with `extension`, in any case
+// (a picture saved as WALK00.PNG is taken like walk00.png); a missing
+// subfolder gives none. Anything else there (other files, subfolders, the
+// system's Thumbs.db and desktop.ini) is left out, each with a warning. Two
+// files that differ only in the suffix's case are an error.
 int ListSources(const std::string& folder, const char* subfolder, const char* extension,
-                std::vector<std::string>* stems, std::string* error) {
-    stems->clear();
+                std::vector<SourceFile>* files, std::vector<std::string>* warnings, std::string* error) {
+    files->clear();
     std::string path = folder + "/" + subfolder;
     if (!PathExists(path)) return 1;
     std::vector<std::string> names;
     if (!IsDirectory(path) || !ListDirectory(path, &names)) return Fail(error, path, "cannot read the folder");
+    size_t suffix = std::strlen(extension);
+    std::map<std::string, std::string> taken;  // stem -> file name
     for (const std::string& name : names) {
-        if (!EndsWith(name, extension) || name.size() == std::strlen(extension))
-            return Fail(error, path + "/" + name, std::string("expected a NAME") + extension + " file");
-        stems->push_back(name.substr(0, name.size() - std::strlen(extension)));
+        std::string file = path + "/" + name;
+        if (IsDirectory(file)) {
+            warnings->push_back(file + ": a folder, not used");
+            continue;
+        }
+        if (IsSystemFile(name) || name.size() <= suffix || !SameLetters(name.substr(name.size() - suffix), extension)) {
+            warnings->push_back(file + ": not used (" + subfolder + "/ takes " +
+                                (suffix ? std::string("NAME") + extension : std::string("the entries' files")) + ")");
+            continue;
+        }
+        std::string stem = name.substr(0, name.size() - suffix);
+        auto [at, added] = taken.emplace(stem, name);
+        if (!added) return Fail(error, file, "gives the same entry as " + at->second);
+        files->push_back({name, stem});
     }
     return 1;
 }
@@ -105,27 +143,33 @@ int ReadGivenPalette(const std::string& path, ColorTable* colors, std::string* e
     return 1;
 }
 
-int ReadCel(const std::string& folder, const std::string& stem, SourceCel* cel, std::string* error) {
-    cel->path = folder + "/images/" + stem + ".png";
+// The files beside images/ (palettes/, indices/, regions/), each by the stem
+// of the picture it belongs to.
+using Companions = std::map<std::string, std::string>;  // stem -> path
+
+int ReadCel(const std::string& folder, const SourceFile& source, const Companions& palettes,
+            const Companions& indices, const Companions& regions, SourceCel* cel, std::string* error) {
+    const std::string& stem = source.stem;
+    cel->path = folder + "/images/" + source.name;
     cel->stem = stem;
     if (!CheckStem(cel->path, stem, ".tw8", true, error)) return 0;
     std::string why;
     if (!ReadPng(cel->path, &cel->picture, &why)) return Fail(error, cel->path, why);
 
-    std::string palettePath = folder + "/palettes/" + stem + ".png";
-    cel->ownColors = PathExists(palettePath);
+    auto palette = palettes.find(stem);
+    cel->ownColors = palette != palettes.end();
     cel->colors.assign(kColorTableBytes, 0);
-    if (cel->ownColors && !ReadGivenPalette(palettePath, &cel->colors, error)) return 0;
-    std::string hintPath = folder + "/indices/" + stem + ".png";
-    cel->hinted = PathExists(hintPath);
+    if (cel->ownColors && !ReadGivenPalette(palette->second, &cel->colors, error)) return 0;
+    auto hint = indices.find(stem);
+    cel->hinted = hint != indices.end();
     if (cel->hinted) {
-        if (!ReadPng(hintPath, &cel->hint, &why)) return Fail(error, hintPath, why);
+        if (!ReadPng(hint->second, &cel->hint, &why)) return Fail(error, hint->second, why);
         if (cel->hint.width != cel->picture.width || cel->hint.height != cel->picture.height)
-            return Fail(error, hintPath, "not the size of images/" + stem + ".png");
+            return Fail(error, hint->second, "not the size of images/" + source.name);
     }
-    std::string regionPath = folder + "/regions/" + stem + ".rgn";
-    cel->keptRegion = PathExists(regionPath);
-    if (cel->keptRegion && !ReadWholeFile(regionPath, &cel->region, &why)) return Fail(error, regionPath, why);
+    auto region = regions.find(stem);
+    cel->keptRegion = region != regions.end();
+    if (cel->keptRegion && !ReadWholeFile(region->second, &cel->region, &why)) return Fail(error, region->second, why);
 
     size_t count = static_cast<size_t>(cel->picture.width) * cel->picture.height;
     cel->shown.resize(count);
@@ -151,14 +195,29 @@ ByteVector CelRegion(const SourceCel& cel) {
 
 // The files of a folder beside images/ (palettes/, indices/, regions/): each
 // must belong to a picture of images/.
-int CheckCelCompanions(const std::string& folder, const char* subfolder, const char* extension,
-                       const std::vector<std::string>& celStems, std::string* error) {
-    std::vector<std::string> stems;
-    if (!ListSources(folder, subfolder, extension, &stems, error)) return 0;
-    for (const std::string& stem : stems)
-        if (std::find(celStems.begin(), celStems.end(), stem) == celStems.end())
-            return Fail(error, folder + "/" + subfolder + "/" + stem + extension,
-                        "no images/" + stem + ".png for it");
+int ListCelCompanions(const std::string& folder, const char* subfolder, const char* extension,
+                      const std::vector<SourceFile>& cels, Companions* companions, std::vector<std::string>* warnings,
+                      std::string* error) {
+    std::vector<SourceFile> files;
+    if (!ListSources(folder, subfolder, extension, &files, warnings, error)) return 0;
+    for (const SourceFile& file : files) {
+        std::string path = folder + "/" + subfolder + "/" + file.name;
+        auto sameStem = [&](const SourceFile& cel) { return cel.stem == file.stem; };
+        if (std::find_if(cels.begin(), cels.end(), sameStem) == cels.end())
+            return Fail(error, path, "no images/" + file.stem + ".png for it");
+        (*companions)[file.stem] = path;
+    }
+    return 1;
+}
+
+// A script saved with a byte-order mark or as UTF-16 (as some editors do by
+// default) would give the program a first field it cannot read.
+int CheckScriptText(const std::string& path, const ByteVector& text, std::string* error) {
+    if (StartsWithByteOrderMark(text.data(), static_cast<uint32_t>(std::min<size_t>(text.size(), 3))))
+        return Fail(error, path, "starts with a UTF-8 byte-order mark; save it without one (the program would read "
+                                 "the mark as part of the first field)");
+    if (text.size() >= 2 && ((text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF)))
+        return Fail(error, path, "is UTF-16 text; save it in the system code page (GBK) or plain ASCII");
     return 1;
 }
 
@@ -229,29 +288,50 @@ std::map<uint32_t, uint8_t> ShownColorLookup(const ColorTable& colors) {
     return lookup;
 }
 
-int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::string* error) {
+int BuildModuleFromFolder(const std::string& given, ByteVector* module, std::string* error,
+                          std::vector<std::string>* warnings, AuthorFiles* files) {
     module->clear();
+    // "mochi/" names the folder "mochi" does: its files are named one way.
+    std::string folder = given;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') && folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    std::vector<std::string> ignoredWarnings;
+    if (!warnings) warnings = &ignoredWarnings;
+    AuthorFiles ignoredFiles;
+    if (!files) files = &ignoredFiles;
+    *files = AuthorFiles{folder, {}, {}};
+    std::map<std::string, std::string>& sources = files->sources;
     if (!IsDirectory(folder)) return Fail(error, folder, "not a folder");
     std::vector<ModuleEntry> entries;
-    std::map<std::string, std::string> sources;  // entry name -> file it came from
     std::string why;
+    // Reads a file of the folder, keeping it among the inputs.
+    auto read = [&](const std::string& path, ByteVector* data) {
+        files->inputs.push_back(path);
+        return ReadWholeFile(path, data, &why) ? 1 : Fail(error, path, why);
+    };
 
     ByteVector info;
     std::string infoPath = folder + "/info.txt";
-    if (!ReadWholeFile(infoPath, &info, &why)) return Fail(error, infoPath, why);
+    if (!read(infoPath, &info) || !CheckScriptText(infoPath, info, error)) return 0;
 
-    std::vector<std::string> actionStems, celStems, soundStems, others;
-    if (!ListSources(folder, "actions", ".txt", &actionStems, error) ||
-        !ListSources(folder, "images", ".png", &celStems, error) ||
-        !ListSources(folder, "sounds", ".wav", &soundStems, error) || !ListSources(folder, "other", "", &others, error) ||
-        !CheckCelCompanions(folder, "palettes", ".png", celStems, error) ||
-        !CheckCelCompanions(folder, "indices", ".png", celStems, error) ||
-        !CheckCelCompanions(folder, "regions", ".rgn", celStems, error))
+    std::vector<SourceFile> actionFiles, celFiles, soundFiles, others;
+    Companions palettes, indices, regions;
+    if (!ListSources(folder, "actions", ".txt", &actionFiles, warnings, error) ||
+        !ListSources(folder, "images", ".png", &celFiles, warnings, error) ||
+        !ListSources(folder, "sounds", ".wav", &soundFiles, warnings, error) ||
+        !ListSources(folder, "other", "", &others, warnings, error) ||
+        !ListCelCompanions(folder, "palettes", ".png", celFiles, &palettes, warnings, error) ||
+        !ListCelCompanions(folder, "indices", ".png", celFiles, &indices, warnings, error) ||
+        !ListCelCompanions(folder, "regions", ".rgn", celFiles, &regions, warnings, error))
         return 0;
+    for (const Companions* companions : {&palettes, &indices, &regions})
+        for (const auto& companion : *companions) files->inputs.push_back(companion.second);
 
-    std::vector<SourceCel> cels(celStems.size());
-    for (size_t i = 0; i < celStems.size(); i++)
-        if (!ReadCel(folder, celStems[i], &cels[i], error)) return 0;
+    std::vector<SourceCel> cels(celFiles.size());
+    for (size_t i = 0; i < celFiles.size(); i++) {
+        files->inputs.push_back(folder + "/images/" + celFiles[i].name);
+        if (!ReadCel(folder, celFiles[i], palettes, indices, regions, &cels[i], error)) return 0;
+    }
 
     ColorTable colors(kColorTableBytes, 0);
     std::string palettePath = folder + "/palette.png";
@@ -259,6 +339,7 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
     bool givenPalette = PathExists(palettePath);
     bool keptPalette = PathExists(keptPalettePath);
     if (givenPalette && keptPalette) return Fail(error, keptPalettePath, "palette.png gives the palette already");
+    if (givenPalette) files->inputs.push_back(palettePath);
     if (keptPalette) {
         // A palette entry kept byte for byte (other/palette.tw8) is the module
         // palette; it is stored with the other entries.
@@ -277,12 +358,13 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
                                    givenPalette ? palettePath : folder + "/images", error)))
         return 0;
 
-    for (const std::string& stem : actionStems) {
-        std::string path = folder + "/actions/" + stem + ".txt";
+    for (const SourceFile& file : actionFiles) {
+        std::string path = folder + "/actions/" + file.name;
         ByteVector script;
-        if (!CheckStem(path, stem, "", false, error)) return 0;
-        if (!ReadWholeFile(path, &script, &why)) return Fail(error, path, why);
-        if (!AddEntry(&entries, &sources, stem, ScrambleBytes(script), path, error)) return 0;
+        if (!CheckStem(path, file.stem, "", false, error) || !read(path, &script) ||
+            !CheckScriptText(path, script, error) ||
+            !AddEntry(&entries, &sources, file.stem, ScrambleBytes(script), path, error))
+            return 0;
     }
 
     for (const SourceCel& cel : cels) {
@@ -297,36 +379,96 @@ int BuildModuleFromFolder(const std::string& folder, ByteVector* module, std::st
             return 0;
     }
 
-    for (const std::string& stem : soundStems) {
-        std::string path = folder + "/sounds/" + stem + ".wav";
+    for (const SourceFile& file : soundFiles) {
+        std::string path = folder + "/sounds/" + file.name;
         ByteVector wave;
-        if (!CheckStem(path, stem, ".snd", true, error)) return 0;
-        if (!ReadWholeFile(path, &wave, &why)) return Fail(error, path, why);
-        if (!CheckWaveImage(wave, &why)) return Fail(error, path, why);
-        if (!AddEntry(&entries, &sources, stem + ".snd", ScrambleBytes(wave), path, error)) return 0;
+        if (!CheckStem(path, file.stem, ".snd", true, error) || !read(path, &wave)) return 0;
+        const char* reason = "larger than 4 GiB";
+        if (wave.size() > UINT32_MAX || !WaveImageIsSound(wave.data(), static_cast<uint32_t>(wave.size()), &reason))
+            return Fail(error, path, std::string("not a sound the program plays: ") + reason);
+        if (!AddEntry(&entries, &sources, file.stem + ".snd", ScrambleBytes(wave), path, error)) return 0;
     }
 
-    for (const std::string& name : others) {
-        std::string path = folder + "/other/" + name;
+    for (const SourceFile& file : others) {
+        std::string path = folder + "/other/" + file.name;
         ByteVector data;
-        if (!CheckStem(path, name, "", false, error)) return 0;
-        if (!ReadWholeFile(path, &data, &why)) return Fail(error, path, why);
-        if (!AddEntry(&entries, &sources, name, std::move(data), path, error)) return 0;
+        if (!CheckStem(path, file.name, "", false, error) || !read(path, &data) ||
+            !AddEntry(&entries, &sources, file.name, std::move(data), path, error))
+            return 0;
     }
 
     *module = LayOutModule(entries);
     return 1;
 }
 
+std::string AuthorFileOf(const AuthorFiles& files, const std::string& entry, std::string* hint) {
+    auto found = files.sources.find(entry);
+    if (found != files.sources.end()) return found->second;
+    std::string stem = entry.size() > 4 ? entry.substr(0, entry.size() - 4) : entry;
+    std::string path;
+    if (entry == "info.txt")
+        path = files.folder + "/info.txt";
+    else if (entry == "palette.tw8")
+        path = files.folder + "/palette.png";
+    else if (entry.size() > 4 && (EndsWith(entry, ".tw8") || EndsWith(entry, ".rgn")))
+        path = files.folder + "/images/" + stem + ".png";
+    else if (entry.size() > 4 && EndsWith(entry, ".snd"))
+        path = files.folder + "/sounds/" + stem + ".wav";
+    else if (entry.find('.') == std::string::npos)
+        path = files.folder + "/actions/" + entry + ".txt";
+    else
+        path = files.folder + "/other/" + entry;
+    for (const auto& source : files.sources)
+        if (hint && SameLetters(source.second, path)) *hint = " (" + source.second + " differs in case)";
+    return path;
+}
+
+namespace {
+
+// Whether writing `output` would overwrite a file the build of the folder
+// read, or put a file where the next build reads (an input subfolder), under
+// any spelling of its path. *which names what it would hit.
+bool OutputAmongInputs(const AuthorFiles& files, const std::string& output, std::string* which) {
+    FileId target{};
+    if (FileIdentity(output, &target)) {
+        for (const std::string& input : files.inputs) {
+            FileId id{};
+            if (FileIdentity(input, &id) && id == target) return *which = input, true;
+        }
+    }
+    size_t slash = output.find_last_of("/\\");
+    std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : output.substr(0, slash);
+    FileId parentId{};
+    if (!FileIdentity(parent, &parentId)) return false;
+    for (const char* sub : {"actions", "images", "sounds", "other", "palettes", "indices", "regions"}) {
+        FileId id{};
+        std::string folder = files.folder + "/" + sub;
+        if (FileIdentity(folder, &id) && id == parentId) return *which = folder + "/", true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int PkmBuild(int argc, char** argv) {
     if (argc != 3 || std::strcmp(argv[1], "-o") != 0) {
-        std::fputs("usage: pkm build SOURCE_DIR -o MODULE.Pkm\n", stderr);
+        std::fputs("usage: pkm build FOLDER -o MODULE.Pkm\n", stderr);
         return 2;
     }
     ByteVector module;
     std::string error;
-    if (!BuildModuleFromFolder(argv[0], &module, &error)) {
+    std::vector<std::string> warnings;
+    AuthorFiles files;
+    int built = BuildModuleFromFolder(argv[0], &module, &error, &warnings, &files);
+    for (const std::string& warning : warnings) std::fprintf(stderr, "pkm: warning: %s\n", warning.c_str());
+    if (!built) {
         std::fprintf(stderr, "pkm: %s\n", error.c_str());
+        return 1;
+    }
+    std::string input;
+    if (OutputAmongInputs(files, argv[2], &input)) {
+        std::fprintf(stderr, "pkm: %s: the module would %s %s; write it outside the folder's inputs\n", argv[2],
+                     input.back() == '/' ? "go into" : "overwrite", input.c_str());
         return 1;
     }
     if (!WriteWholeFile(argv[2], module, &error)) {

@@ -1,22 +1,20 @@
-// pkm check: loads a module as the runtime does, then every action reachable
-// from the start actions and the sleep action, and explains each problem in an author's words.
+// pkm check: loads a module as the program does, then every action reachable
+// from the start actions and the sleep action, and says what is wrong in an
+// author's words.
 //
-// The runtime's loaders only say yes or no; where one says no, the check
-// walks the same script again field by field to say which field is wrong.
-// Errors are what the program refuses or gets wrong; warnings are what it
-// plays as written but an author hardly meant (weights that do not make 100,
-// a sound tick that never comes).
+// The loaders themselves say why a load fails (a LoadReport): which entry,
+// which script field and on which line. Errors are what the program refuses
+// or gets wrong; warnings are what it plays as written but an author hardly
+// meant (weights that do not make 100, a sound tick that never comes). Given
+// an authoring folder, the check builds it first and names the folder's files.
 #include "mascot/behaviour.h"
-#include "mascot/running_character.h"
 #include "modules/action.h"
 #include "modules/character.h"
 #include "modules/container.h"
-#include "modules/image.h"
-#include "modules/script.h"
+#include "modules/load_report.h"
 #include "modules/wave.h"
 #include "platform/memory.h"
-#include "platform/portable/hooks.h"
-#include "settings/settings.h"
+#include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
 
 #include <cstdarg>
@@ -25,345 +23,193 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-int g_problems = 0;  // errors printed so far
-int g_warnings = 0;  // warnings printed so far
+// One run of the check: where its lines go, how entries are named, what it found.
+struct CheckRun {
+    FILE* out;
+    const AuthorFiles* files;  // nullptr: entries are named as entries
+    CheckResult result;
+};
 
-void Report(const char* kind, const std::string& where, const char* format, va_list args) {
+void Report(CheckRun* run, const char* kind, const std::string& where, const char* format, va_list args) {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
-    std::printf("%s: %s: %s\n", kind, where.c_str(), text);
+    std::fprintf(run->out, "%s: %s: %s\n", kind, where.c_str(), text);
 }
 
 // Something the program refuses or gets wrong: the check fails.
-void Problem(const std::string& where, const char* format, ...) {
+void Problem(CheckRun* run, const std::string& where, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Report("error", where, format, args);
+    Report(run, "error", where, format, args);
     va_end(args);
-    g_problems++;
+    run->result.errors++;
 }
 
 // Something the program plays as written that is likely a slip.
-void Warning(const std::string& where, const char* format, ...) {
+void Warning(CheckRun* run, const std::string& where, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    Report("warning", where, format, args);
+    Report(run, "warning", where, format, args);
     va_end(args);
-    g_warnings++;
+    run->result.warnings++;
 }
 
-// What a failed read of an entry means for an author.
-const char* Unreadable(ContainerError why) {
-    return why == ContainerError::kDamaged ? "lies partly outside the module file" : "is missing";
+std::string Quoted(const std::string& text) {
+    char quoted[kReportEntry * 4];
+    QuoteBytes(quoted, sizeof quoted, reinterpret_cast<const uint8_t*>(text.data()),
+               static_cast<uint32_t>(text.size()));
+    return "'" + std::string(quoted) + "'";
 }
 
-// An entry's script text, unscrambled; empty with `found` false when it
-// cannot be read (`why`, when given, says why).
-std::string ReadScript(const char* module, const char* entry, bool* found, ContainerError* why = nullptr) {
-    uint32_t size = 0;
-    uint8_t* data = ReadScrambledEntry(module, entry, &size, why);
-    *found = data != nullptr;
-    std::string text;
-    if (data) text.assign(reinterpret_cast<char*>(data), size);
-    SysFree(data);
-    return text;
+// An entry as the author knows it: its file in the authoring folder (with
+// `hint`, as AuthorFileOf gives it), or the entry's name.
+std::string Name(const CheckRun& run, const std::string& entry, std::string* hint = nullptr) {
+    return run.files ? AuthorFileOf(*run.files, entry, hint) : Quoted(entry);
 }
 
-// Names a sound entry that is missing, cut off, or that the player could not read within its bytes.
-void CheckSound(const char* module, const std::string& where, const char* entry) {
-    bool found = false;
-    ContainerError why = ContainerError::kNone;
-    std::string wave = ReadScript(module, entry, &found, &why);
-    const char* reason = nullptr;
-    if (!found)
-        Problem(where, "sound '%s' %s", entry, Unreadable(why));
-    else if (!WaveImageIsSound(reinterpret_cast<const uint8_t*>(wave.data()), static_cast<uint32_t>(wave.size()),
-                               &reason))
-        Problem(where, "sound '%s' is not played: %s", entry, reason);
+// Where a problem of an action (at a line of its script, when not 0) lies.
+std::string ActionWhere(const CheckRun& run, const std::string& action, int32_t line = 0) {
+    std::string where = run.files ? AuthorFileOf(*run.files, action) : "action " + Quoted(action);
+    return line > 0 ? where + ", line " + std::to_string(line) : where;
 }
 
-struct Fields {
-    ScriptCursor cursor;
-    std::string where;
-    bool Failed(const char* field) {
-        if (!cursor.failed) return false;
-        Problem(where, "field '%s' is missing or not ended by a comma", field);
-        return true;
+std::string InfoWhere(const CheckRun& run, int32_t line = 0) {
+    std::string where = run.files ? AuthorFileOf(*run.files, "info.txt") : "info.txt";
+    return line > 0 ? where + ", line " + std::to_string(line) : where;
+}
+
+// Tells what a load found: the script's loose number, then the fault that
+// stopped it. `where` is where a fault in another entry is told (the action
+// or module that needs it), `scriptWhere` gives the place of a script line.
+template <typename ScriptWhere>
+void TellReport(CheckRun* run, const LoadReport& report, const std::string& where, ScriptWhere scriptWhere) {
+    if (report.looseLine) Problem(run, scriptWhere(report.looseLine), "%s", report.loose);
+    if (!report.what[0]) return;
+    if (!report.part[0]) {
+        Problem(run, scriptWhere(report.line), "%s", report.what);
+        return;
     }
-};
+    std::string hint;
+    std::string name = Name(*run, report.entry, &hint);
+    Problem(run, where, "%s %s %s%s", report.part, name.c_str(), report.what, hint.c_str());
+}
 
-// Checks a weighted list's weights the way the runtime draws from it.
-void CheckWeights(const std::string& where, const char* what, const int32_t* weights, int32_t count, bool idle) {
+// Names a sound entry that is missing or that the player could not read
+// within its bytes (the program keeps such a sound as a silent slot).
+void CheckSound(CheckRun* run, const char* module, const std::string& where, const char* what, const char* entry) {
+    uint32_t size = 0;
+    ContainerError why = ContainerError::kNone;
+    uint8_t* wave = ReadScrambledEntry(module, entry, &size, &why);
+    const char* reason = nullptr;
+    if (!wave)
+        Problem(run, where, "%s %s %s", what, Name(*run, entry).c_str(), EntryProblem(why));
+    else if (!WaveImageIsSound(wave, size, &reason))
+        Problem(run, where, "%s %s is not played: %s", what, Name(*run, entry).c_str(), reason);
+    SysFree(wave);
+}
+
+// Checks a weighted list's weights the way the program draws from it.
+void CheckWeights(CheckRun* run, const std::string& where, const char* what, const std::vector<int32_t>& weights,
+                  bool idle) {
     int64_t total = 0;
     int32_t k = -1;
-    for (int32_t i = 0; i < count; i++) {
-        if (weights[i] < 0) Warning(where, "%s: weight %d of entry %d is negative", what, weights[i], i);
+    for (size_t i = 0; i < weights.size(); i++) {
+        if (weights[i] < 0) Warning(run, where, "%s: weight %d of entry %zu is negative", what, weights[i], i);
         total += weights[i];
-        if (k < 0 && total >= 100) k = i;
+        if (k < 0 && total >= 100) k = static_cast<int32_t>(i);
     }
     if (!idle) {
-        if (total != 100) Warning(where, "%s: weights add up to %lld, not 100", what, static_cast<long long>(total));
+        if (total != 100)
+            Warning(run, where, "%s: weights add up to %lld, not 100", what, static_cast<long long>(total));
         return;
     }
     int64_t first = 0;
     for (int32_t i = 0; i <= k; i++) first += weights[i];
     if (k < 0 || first != 100) {
-        Warning(where, "%s: the weights of the first block add up to %lld, not 100", what,
+        Warning(run, where, "%s: the weights of the first block add up to %lld, not 100", what,
                 static_cast<long long>(k < 0 ? total : first));
         return;
     }
     int64_t second = 0;
-    for (int32_t i = k; i < count; i++) second += weights[i];
+    for (size_t i = static_cast<size_t>(k); i < weights.size(); i++) second += weights[i];
     if (second < 900)
-        Warning(where, "%s: the second block (from entry %d) covers draws 0 to %lld, not 0 to 899", what, k,
+        Warning(run, where, "%s: the second block (from entry %d) covers draws 0 to %lld, not 0 to 899", what, k,
                 static_cast<long long>(second - 1));
 }
 
-// Says why an action script does not load, field by field.
-void ExplainAction(const char* module, const std::string& name, const std::string& script) {
-    Fields f{ScriptCursor{}, "action '" + name + "'"};
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(script.data());
-    if (!ScriptAtComma(&f.cursor, bytes, static_cast<uint32_t>(script.size()), 1)) {
-        Problem(f.where, "the script has no comma after the image base name");
-        return;
-    }
-    std::string base = script.substr(0, f.cursor.position);
-    int32_t cels = ReadNumber(&f.cursor);
-    if (f.Failed("cel count")) return;
-    if (cels < 1 || cels > kMaxCels) {
-        Problem(f.where, "cel count %d is not between 1 and %d", cels, kMaxCels);
-        return;
-    }
-    for (int32_t i = 0; i < cels; i++) {
-        char entry[264];
-        if (!AssetEntryName(entry, sizeof entry, base.c_str(), i, ".tw8")) {
-            Problem(f.where, "image base name '%s' is too long", base.c_str());
-            return;
-        }
-        DibImage image;
-        uint32_t size = 0;
-        ContainerError why = ContainerError::kNone;
-        uint8_t* raw = ReadEntry(module, entry, &size, &why);
-        if (!raw) Problem(f.where, "cel picture '%s' %s", entry, Unreadable(why));
-        SysFree(raw);
-        if (raw && !LoadCelImage(&image, module, entry))
-            Problem(f.where, "cel picture '%s' is damaged (short header, too few pixels or bad packing)", entry);
-        ReleaseDibImage(&image);
-        AssetEntryName(entry, sizeof entry, base.c_str(), i, ".rgn");
-        raw = ReadEntry(module, entry, &size, &why);
-        if (!raw)
-            Problem(f.where, "cel region '%s' %s", entry, Unreadable(why));
-        else if (!RegionDataIsSound(raw, size))
-            Problem(f.where, "cel region '%s' is shorter than its rectangle count says", entry);
-        SysFree(raw);
-    }
-    ReadNumber(&f.cursor);
-    ReadNumber(&f.cursor);
-    int32_t sounds = ReadNumber(&f.cursor);
-    if (f.Failed("anchor x, anchor y or sound count")) return;
-    if (sounds > 0) {
-        char soundBase[kSoundBaseBuffer];
-        if (!ReadTextInto(&f.cursor, soundBase, sizeof soundBase)) {
-            Problem(f.where, "the sound base name is missing or longer than %u bytes", kSoundBaseBuffer - 1);
-            return;
-        }
-        for (int32_t i = 0; i < sounds && i < kMaxSounds; i++) {
-            char entry[264];
-            AssetEntryName(entry, sizeof entry, soundBase, i, ".snd");
-            CheckSound(module, f.where, entry);
-        }
-        for (int32_t i = 0; i <= sounds && !f.cursor.failed; i++) ReadNumber(&f.cursor);
-        if (f.Failed("sound weights or sound tick")) return;
-    }
-    ReadNumber(&f.cursor);
-    int32_t steps = ReadNumber(&f.cursor);
-    int32_t loopStart = ReadNumber(&f.cursor);
-    ReadNumber(&f.cursor);  // the loop's end: any value loads
-    ReadNumber(&f.cursor);
-    if (f.Failed("step count or loop")) return;
-    if (steps < 1) {
-        Problem(f.where, "step count %d is less than 1", steps);
-        return;
-    }
-    if (static_cast<uint32_t>(steps) > f.cursor.length / 4) {
-        Problem(f.where, "step count %d is more than the script holds", steps);
-        return;
-    }
-    for (int32_t i = 0; i < steps; i++) {
-        int32_t cel = ReadNumber(&f.cursor);
-        ReadNumber(&f.cursor);
-        ReadNumber(&f.cursor);
-        ReadNumber(&f.cursor);
-        if (f.Failed("steps")) return;
-        if (cel < 0 || cel >= cels) Problem(f.where, "step %d shows cel %d, but there are %d cels", i, cel, cels);
-    }
-    if (loopStart < 0 || loopStart >= steps)
-        Problem(f.where, "loop start %d lies outside the %d steps", loopStart, steps);
-    WeightedList next;
-    if (!ReadWeightedList(&f.cursor, &next, kMaxActionName)) {
-        Problem(f.where, "the next-action list is malformed (count, a name over %d bytes, or a missing field)",
-                kMaxActionName);
-        return;
-    }
-    if (next.count < 1) Problem(f.where, "the next-action list is empty");
-    ReleaseWeightedList(&next);
-    if (name.compare(0, 3, "mus") == 0 && (cels < kWatchDirections || steps < 2))
-        Problem(f.where, "a mouse-watching action needs 8 cels and 2 steps (has %d and %d)", cels, steps);
+std::vector<int32_t> Weights(const WeightedName* entries, int32_t count) {
+    std::vector<int32_t> weights;
+    for (int32_t i = 0; i < count; i++) weights.push_back(entries[i].weight);
+    return weights;
 }
 
-// What the check needs of the description script.
-struct CharacterInfo {
-    int32_t canvasWidth = 0;
-    int32_t canvasHeight = 0;
-    int32_t bootSoundCount = 0;
-    std::vector<std::string> startNames;
-    std::vector<int32_t> startWeights;
-};
-
-// The sound base name of a loaded action's script (the field after the
-// fifth comma) into `base`; left as it was when it cannot be read.
-void SoundBaseName(const char* module, const char* action, char (&base)[kSoundBaseBuffer]) {
-    uint32_t size = 0;
-    uint8_t* script = ReadScrambledEntry(module, action, &size);
-    ScriptCursor cursor;
-    if (script && ScriptAtComma(&cursor, script, size, 5)) ReadTextInto(&cursor, base, sizeof base);
-    SysFree(script);
-}
-
-// Checks one loaded action's content; returns the names it may be followed by.
-std::vector<std::string> CheckAction(const char* module, const CharacterInfo& character, const Action& action) {
-    std::string where = "action '" + std::string(action.name) + "'";
+// Checks what the loader accepts in a loaded action but an author hardly
+// meant, and the sounds it keeps silent.
+void CheckAction(CheckRun* run, const char* module, const Character& character, const Action& action,
+                 const LoadReport& report) {
+    std::string where = ActionWhere(*run, action.name);
     for (int32_t i = 0; i < action.celCount; i++) {
         const DibImage& image = action.cels[i].image;
         if (image.width > character.canvasWidth || image.height > character.canvasHeight)
-            Problem(where, "cel %d is %dx%d, larger than the %dx%d canvas", i, image.width, image.height,
+            Problem(run, where, "cel %d is %dx%d, larger than the %dx%d canvas", i, image.width, image.height,
                     character.canvasWidth, character.canvasHeight);
     }
     for (int32_t i = 0; i < action.stepCount; i++)
-        if (action.steps[i].duration < 0) Warning(where, "step %d has a negative duration (shown for no time)", i);
+        if (action.steps[i].duration < 0) Warning(run, where, "step %d has a negative duration (shown for no time)", i);
     if (action.loopRepeat > 0 && (action.loopEnd < action.loopStart || action.loopEnd >= action.stepCount))
-        Warning(where, "loop end %d lies outside steps %d to %d: the loop does not run as written", action.loopEnd,
-                action.loopStart, action.stepCount - 1);
+        Warning(run, where, "loop end %d lies outside steps %d to %d: the loop does not run as written",
+                action.loopEnd, action.loopStart, action.stepCount - 1);
     if (action.soundCount > 0) {
         std::vector<int32_t> weights;
         for (int32_t i = 0; i < action.soundCount; i++) weights.push_back(action.sounds[i].weight);
-        CheckWeights(where, "sound list", weights.data(), action.soundCount, false);
-        if (action.soundTick < 1) Warning(where, "sound tick %d never comes (ticks count from 1)", action.soundTick);
-        // The loader keeps a sound the player could not read as an empty slot; say which and why.
-        char base[kSoundBaseBuffer] = "";
-        SoundBaseName(module, action.name, base);
+        CheckWeights(run, where, "sound list", weights, false);
+        if (action.soundTick < 1)
+            Warning(run, where, "sound tick %d never comes (ticks count from 1)", action.soundTick);
         for (int32_t i = 0; i < action.soundCount; i++) {
-            char entry[264];
-            if (!action.sounds[i].data && AssetEntryName(entry, sizeof entry, base, i, ".snd"))
-                CheckSound(module, where, entry);
+            char entry[kReportEntry];
+            char what[32];
+            std::snprintf(what, sizeof what, "sound %d", static_cast<int>(i));
+            if (!action.sounds[i].data && AssetEntryName(entry, sizeof entry, report.soundBase, i, ".snd"))
+                CheckSound(run, module, where, what, entry);
         }
     }
-    std::vector<int32_t> weights;
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < action.nextCount; i++) {
-        weights.push_back(action.nextActions[i].weight);
-        names.push_back(action.nextActions[i].name);
-    }
-    CheckWeights(where, "next-action list", weights.data(), action.nextCount, std::strncmp(action.name, "def", 3) == 0);
-    return names;
-}
-
-// Reads the description script field by field, naming each problem.
-void ExplainCharacter(const char* module, CharacterInfo* info) {
-    bool found = false;
-    ContainerError why = ContainerError::kNone;
-    std::string script = ReadScript(module, "info.txt", &found, &why);
-    if (!found) {
-        Problem("info.txt", "the entry %s", Unreadable(why));
-        return;
-    }
-    if (script.empty() || script[0] != '0') {
-        Problem("info.txt", "the first byte must be the digit 0 (format version)");
-        return;
-    }
-    Fields f{ScriptCursor{}, "info.txt"};
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(script.data());
-    if (!ScriptAtComma(&f.cursor, bytes, static_cast<uint32_t>(script.size()), 3)) {
-        Problem("info.txt", "the version, display name and free text must each end with a comma");
-        return;
-    }
-    ScriptCursor second;
-    ScriptAtComma(&second, bytes, static_cast<uint32_t>(script.size()), 2);
-    ScriptCursor firstComma;
-    ScriptAtComma(&firstComma, bytes, static_cast<uint32_t>(script.size()), 1);
-    if (second.position - firstComma.position - 1 >= kDisplayNameField)
-        Problem("info.txt", "the display name is longer than %u bytes", kDisplayNameField - 1);
-    int32_t width = ReadNumber(&f.cursor);
-    int32_t height = ReadNumber(&f.cursor);
-    ReadNumber(&f.cursor);
-    ReadNumber(&f.cursor);
-    int32_t bootSounds = ReadNumber(&f.cursor);
-    if (f.Failed("canvas size, margins or boot sound count")) return;
-    info->bootSoundCount = bootSounds;
-    if (width < 1 || height < 1 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxImagePixels)
-        Problem("info.txt", "canvas %dx%d is not a usable size", width, height);
-    info->canvasWidth = width;
-    info->canvasHeight = height;
-    const char* lists[] = {"start list", "second list", "third list"};
-    for (const char* list : lists) {
-        // Only the start list's names are looked up; the other two lists are stored as they are.
-        uint32_t longest = list == lists[0] ? kMaxActionName : kMaxStoredListName;
-        WeightedList read;
-        if (!ReadWeightedList(&f.cursor, &read, longest)) {
-            Problem("info.txt", "the %s is malformed (count, a name over %u bytes, or a missing field)", list, longest);
-            return;
-        }
-        if (list == lists[0] && read.count < 1) Problem("info.txt", "the start list is empty");
-        for (int32_t i = 0; list == lists[0] && i < read.count; i++) {
-            info->startNames.push_back(read.entries[i].name);
-            info->startWeights.push_back(read.entries[i].weight);
-        }
-        ReleaseWeightedList(&read);
-    }
-    if (ReadNumber(&f.cursor) != 0) Problem("info.txt", "the check value after the lists must be 0");
-    for (int i = 0; i < 11; i++) ReadNumber(&f.cursor);
-    if (f.Failed("the three auxiliary and eight extra numbers")) return;
-    uint8_t table[kColorTableSize];
-    uint32_t size = 0;
-    uint8_t* palette = ReadEntry(module, "palette.tw8", &size, &why);
-    bool read = palette != nullptr;
-    SysFree(palette);
-    if (!read && why == ContainerError::kDamaged)
-        Problem("palette.tw8", "the entry lies partly outside the module file");
-    else if (!ReadColorTable(module, table))
-        Problem("palette.tw8", "the entry is missing or shorter than a colour table");
+    CheckWeights(run, where, "next-action list", Weights(action.nextActions, action.nextCount),
+                 std::strncmp(action.name, "def", 3) == 0);
 }
 
 // The boot sounds against the count info.txt gives: one of boot00.snd up to
 // the count is drawn at start (the draw is below 32768), a missing one is a
 // silent start, one past the count is never played.
-void CheckBootSounds(const char* module, const DirectoryRecord* records, uint32_t recordCount, int32_t count) {
+void CheckBootSounds(CheckRun* run, const char* module, int32_t count) {
+    uint32_t recordCount = 0;
+    DirectoryRecord* records = ReadModuleDirectory(module, &recordCount);
+    std::string where = InfoWhere(*run);
     int32_t drawn = count < 32768 ? count : 32768;
     int32_t missing = 0;
     std::string firstMissing;
     for (int32_t i = 0; i < drawn; i++) {
         char entry[24];
         std::snprintf(entry, sizeof entry, "boot%02d.snd", static_cast<int>(i));
-        bool found = false;
+        uint32_t size = 0;
         ContainerError why = ContainerError::kNone;
-        ReadScript(module, entry, &found, &why);
-        if (found || why == ContainerError::kNoSuchEntry) {
-            if (found) CheckSound(module, "info.txt", entry);
-            if (!found && missing++ == 0) firstMissing = entry;
-        } else {
-            Problem("info.txt", "boot sound '%s' %s", entry, Unreadable(why));
-        }
+        uint8_t* wave = ReadEntry(module, entry, &size, &why);
+        SysFree(wave);
+        if (wave || why != ContainerError::kNoSuchEntry)
+            CheckSound(run, module, where, "boot sound", entry);
+        else if (missing++ == 0)
+            firstMissing = entry;
     }
     if (missing == 1)
-        Warning("info.txt", "boot sound count is %d, but '%s' is missing: that start is silent", count,
-                firstMissing.c_str());
+        Warning(run, where, "boot sound count is %d, but %s is missing: that start is silent", count,
+                Name(*run, firstMissing).c_str());
     else if (missing > 1)
-        Warning("info.txt", "boot sound count is %d, but %d of them are missing ('%s' first): those starts are silent",
-                count, missing, firstMissing.c_str());
+        Warning(run, where, "boot sound count is %d, but %d of them are missing (%s first): those starts are silent",
+                count, missing, Name(*run, firstMissing).c_str());
     for (uint32_t i = 0; i < recordCount; i++) {
         const char* name = records[i].name;
         size_t length = std::strlen(name);
@@ -374,75 +220,107 @@ void CheckBootSounds(const char* module, const DirectoryRecord* records, uint32_
         char canonical[24];
         std::snprintf(canonical, sizeof canonical, "boot%02d.snd", number);
         if (std::strcmp(canonical, name) != 0 || number < drawn) continue;
-        Warning("info.txt", "boot sound '%s' is never played: the boot sound count is %d", name, count);
+        Warning(run, where, "boot sound %s is never played: the boot sound count is %d", Name(*run, name).c_str(),
+                count);
     }
+    SysFree(records);
 }
 
 }  // namespace
 
-int PkmCheck(int argc, char** argv) {
-    if (argc != 1) {
-        std::fputs("usage: pkm check MODULE.Pkm\n", stderr);
-        return 2;
-    }
-    const char* module = argv[0];
-    uint32_t count = 0;
-    ContainerError why = ContainerError::kNone;
-    DirectoryRecord* records = ReadModuleDirectory(module, &count, &why);
-    if (!records) {
-        std::fprintf(stderr, "pkm: %s: %s\n", module,
-                     why == ContainerError::kNoModuleFile ? "no such module file" : "not a readable module file");
-        return 1;
-    }
-    UserSettings.SndUse = 1;  // check the sounds too
-    CharacterInfo info;
-    ExplainCharacter(module, &info);
-    CheckBootSounds(module, records, count, info.bootSoundCount);
-    SysFree(records);
-    if (!info.startNames.empty())
-        CheckWeights("info.txt", "start list", info.startWeights.data(), static_cast<int32_t>(info.startWeights.size()),
-                     false);
-
-    // Every action reachable from the start list, and from the sleep action
-    // the program plays while the user is away, each checked once.
-    std::vector<std::string> queue = info.startNames;
-    char sleep[kMaxActionName + 1];
-    if (FindSleepAction(module, sleep)) queue.push_back(sleep);
-    std::set<std::string> seen;
-    for (size_t at = 0; at < queue.size(); at++) {
-        const std::string name = queue[at];
-        if (!seen.insert(name).second) continue;
-        Action* action = LoadAction(module, name.c_str(), UserSettings.SndUse);
-        if (!action) {
-            bool found = false;
-            ContainerError why = ContainerError::kNone;
-            std::string script = ReadScript(module, name.c_str(), &found, &why);
-            if (!found && why == ContainerError::kDamaged)
-                Problem("action '" + name + "'", "the entry lies partly outside the module file");
-            else if (!found)
-                Problem("action '" + name + "'", "no such entry in the module");
-            else {
-                int before = g_problems;
-                ExplainAction(module, name, script);
-                if (g_problems == before) Problem("action '" + name + "'", "does not load");
-            }
-            continue;
-        }
-        for (const std::string& next : CheckAction(module, info, *action)) queue.push_back(next);
-        ReleaseAction(action);
-    }
-    // Finally the load exactly as the program makes it.
+CheckResult CheckModule(const char* module, const char* shownName, const AuthorFiles* files, FILE* out) {
+    CheckRun run{out, files, CheckResult{}};
     Character character;
     std::memset(&character, 0, sizeof character);
-    if (LoadStartingCharacter(&character, module))
-        ReleaseCharacter(&character);
-    else if (g_problems == 0)
-        Problem(module, "the character does not load");
-    SysTestClearMessages();
-    if (g_problems == 0 && g_warnings == 0)
-        std::printf("%s: no problems (%zu actions checked)\n", module, seen.size());
-    else if (g_problems == 0)
-        std::printf("%s: no errors, %d warning%s (%zu actions checked)\n", module, g_warnings,
-                    g_warnings == 1 ? "" : "s", seen.size());
-    return g_problems == 0 ? 0 : 1;
+    LoadReport report;
+    CharacterLoad loaded = LoadCharacter(&character, module, 1, &report);
+    TellReport(&run, report, shownName, [&](int32_t line) { return InfoWhere(run, line); });
+    if (loaded != CharacterLoad::kLoaded) return run.result;
+
+    CheckBootSounds(&run, module, character.bootSoundCount);
+    CheckWeights(&run, InfoWhere(run), "start list",
+                 Weights(character.startActions.entries, character.startActions.count), false);
+
+    // Every action reachable from the start list, and from the sleep action
+    // the program plays while the user is away, each checked once, with the
+    // first action that names it (none for a start or sleep action).
+    std::vector<std::pair<std::string, std::string>> queue;
+    for (int32_t i = 0; i < character.startActions.count; i++)
+        queue.emplace_back(character.startActions.entries[i].name, "");
+    char sleep[kMaxActionName + 1];
+    if (FindSleepAction(module, sleep)) queue.emplace_back(sleep, "");
+    std::set<std::string> seen;
+    for (size_t at = 0; at < queue.size(); at++) {
+        const std::string name = queue[at].first;
+        if (!seen.insert(name).second) continue;
+        Action* action = LoadAction(module, name.c_str(), 1, &report);
+        std::string where = ActionWhere(run, name);
+        if (!action && report.part[0] && name == report.entry) {
+            // The script itself is missing: say where the name comes from.
+            where = "action " + Quoted(name) + " (in " +
+                    (queue[at].second.empty() ? "the start list of " + InfoWhere(run)
+                                              : "the next-action list of " + ActionWhere(run, queue[at].second)) +
+                    ")";
+        }
+        TellReport(&run, report, where, [&](int32_t line) { return ActionWhere(run, name, line); });
+        if (!action) continue;
+        CheckAction(&run, module, character, *action, report);
+        for (int32_t i = 0; i < action->nextCount; i++) queue.emplace_back(action->nextActions[i].name, name);
+        ReleaseAction(action);
+    }
+    ReleaseCharacter(&character);
+    run.result.actions = static_cast<int>(seen.size());
+    return run.result;
+}
+
+int PkmCheck(int argc, char** argv) {
+    if (argc != 1) {
+        std::fputs("usage: pkm check MODULE.Pkm | FOLDER\n", stderr);
+        return 2;
+    }
+    const char* given = argv[0];
+    CheckResult result{};
+    if (IsDirectory(given)) {
+        // An authoring folder: built as pkm build would, then checked from a
+        // temporary module, naming the folder's files.
+        AuthorFiles files;
+        ByteVector module;
+        std::string error;
+        std::vector<std::string> warnings;
+        int built = BuildModuleFromFolder(given, &module, &error, &warnings, &files);
+        for (const std::string& warning : warnings) std::printf("warning: %s\n", warning.c_str());
+        result.warnings = static_cast<int>(warnings.size());
+        if (!built) {
+            std::printf("error: %s\n", error.c_str());
+            return 1;
+        }
+        std::string path;
+        if (!WriteTemporaryFile(module, &path, &error)) {
+            std::fprintf(stderr, "pkm: %s\n", error.c_str());
+            return 1;
+        }
+        CheckResult found = CheckModule(path.c_str(), given, &files, stdout);
+        RemoveFile(path);
+        result.errors = found.errors;
+        result.warnings += found.warnings;
+        result.actions = found.actions;
+    } else {
+        uint32_t count = 0;
+        ContainerError why = ContainerError::kNone;
+        DirectoryRecord* records = ReadModuleDirectory(given, &count, &why);
+        if (!records) {
+            std::fprintf(stderr, "pkm: %s: %s\n", given,
+                         why == ContainerError::kNoModuleFile ? "no such module file or folder"
+                                                              : "not a readable module file");
+            return 1;
+        }
+        SysFree(records);
+        result = CheckModule(given, given, nullptr, stdout);
+    }
+    if (result.errors == 0 && result.warnings == 0)
+        std::printf("%s: no problems (%d actions checked)\n", given, result.actions);
+    else if (result.errors == 0)
+        std::printf("%s: no errors, %d warning%s (%d actions checked)\n", given, result.warnings,
+                    result.warnings == 1 ? "" : "s", result.actions);
+    return result.errors == 0 ? 0 : 1;
 }

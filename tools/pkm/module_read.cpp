@@ -2,22 +2,10 @@
 #include "tools/pkm/module_read.h"
 
 #include "modules/container.h"
+#include "modules/le_reader.h"
 
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-uint32_t Le16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | (p[1] << 8)); }
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-int32_t SignedLe32(const uint8_t* p) { return static_cast<int32_t>(Le32(p)); }
-
-}  // namespace
 
 int DecodeTw8(const ByteVector& entry, IndexedPicture* picture, ColorTable* colors, std::string* error) {
     *picture = IndexedPicture{};
@@ -25,15 +13,16 @@ int DecodeTw8(const ByteVector& entry, IndexedPicture* picture, ColorTable* colo
         *error = "image shorter than its 1036-byte header";
         return 0;
     }
-    const uint32_t width = Le16(&entry[8]);
-    const uint32_t height = Le16(&entry[10]);
+    LeReader header = LeBytes(entry.data(), entry.size());
+    const uint32_t width = LeU16(&header, 8);
+    const uint32_t height = LeU16(&header, 10);
     const size_t count = static_cast<size_t>(width) * height;
     // The pixel count is checked against the bytes that could make it before
     // a block of that size is asked for: a two-byte repeat run gives at most
     // 127 pixels.
     ByteVector bottomUp;
     if (entry[1] == 1) {
-        uint32_t storedSize = Le32(&entry[4]);
+        uint32_t storedSize = LeU32(&header, 4);
         if (storedSize < kImageHeaderSize || storedSize > entry.size()) {
             *error = "packed image whose stored size lies outside the entry";
             return 0;
@@ -74,63 +63,23 @@ int RegionMask(const ByteVector& region, uint32_t width, uint32_t height, ByteVe
         *error = "region data shorter than its 32-byte header";
         return 0;
     }
-    if (Le32(&region[0]) != 32 || Le32(&region[4]) != 1) {
+    LeReader data = LeBytes(region.data(), region.size());
+    if (LeU32(&data, 0) != 32 || LeU32(&data, 4) != 1) {
         *error = "region data is not a list of rectangles";
         return 0;
     }
-    uint64_t count = Le32(&region[8]);
+    uint64_t count = LeU32(&data, 8);
     if (32 + count * 16 != region.size()) {
         *error = "region rectangle count disagrees with its size";
         return 0;
     }
-    for (uint64_t i = 0; i < count; i++) {
-        const uint8_t* r = &region[32 + i * 16];
-        int64_t left = std::max<int64_t>(SignedLe32(r), 0);
-        int64_t top = std::max<int64_t>(SignedLe32(r + 4), 0);
-        int64_t right = std::min<int64_t>(SignedLe32(r + 8), width);
-        int64_t bottom = std::min<int64_t>(SignedLe32(r + 12), height);
+    for (uint64_t r = 32; r < region.size(); r += 16) {
+        int64_t left = std::max<int64_t>(LeI32(&data, r), 0);
+        int64_t top = std::max<int64_t>(LeI32(&data, r + 4), 0);
+        int64_t right = std::min<int64_t>(LeI32(&data, r + 8), width);
+        int64_t bottom = std::min<int64_t>(LeI32(&data, r + 12), height);
         for (int64_t y = top; y < bottom; y++)
             for (int64_t x = left; x < right; x++) (*shown)[static_cast<size_t>(y) * width + x] = 1;
-    }
-    return 1;
-}
-
-int CheckWaveImage(const ByteVector& wave, std::string* error) {
-    if (wave.size() < 12 || std::memcmp(&wave[0], "RIFF", 4) != 0 || std::memcmp(&wave[8], "WAVE", 4) != 0) {
-        *error = "not a WAV file (no RIFF WAVE header)";
-        return 0;
-    }
-    uint64_t end = std::min<uint64_t>(8 + static_cast<uint64_t>(Le32(&wave[4])), wave.size());
-    bool format = false;
-    bool data = false;
-    uint64_t at = 12;
-    while (at + 8 <= end) {
-        const uint8_t* chunk = &wave[at];
-        uint64_t size = Le32(chunk + 4);
-        if (at + 8 + size > end) {
-            *error = "WAV chunk reaches past the end of the file";
-            return 0;
-        }
-        if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (size < 16) {
-                *error = "WAV format chunk too short";
-                return 0;
-            }
-            uint32_t tag = Le16(chunk + 8);
-            uint32_t bits = Le16(chunk + 22);
-            if (tag != 1 || (bits != 8 && bits != 16)) {
-                *error = "WAV sound is not 8 or 16-bit PCM";
-                return 0;
-            }
-            format = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            data = true;
-        }
-        at += 8 + size + (size & 1);
-    }
-    if (!format || !data) {
-        *error = format ? "WAV file without a data chunk" : "WAV file without a format chunk";
-        return 0;
     }
     return 1;
 }

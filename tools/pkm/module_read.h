@@ -1,5 +1,6 @@
-// Reading back what the authoring commands write: .tw8 images, region data and
-// WAV sound images, each checked against its own sizes before use.
+// Reading back what the authoring commands write: .tw8 images and region
+// data, each checked against its own sizes before use. (Sounds pass the
+// program's own check, WaveImageIsSound in modules/wave.h.)
 #pragma once
 
 #include "tools/pkm/module_write.h"
@@ -17,8 +18,3 @@ int DecodeTw8(const ByteVector& entry, IndexedPicture* picture, ColorTable* colo
 // Returns 1, or 0 with *error set when the data is shorter than its header,
 // is not of the rectangle type, or its rectangle count disagrees with its size.
 int RegionMask(const ByteVector& region, uint32_t width, uint32_t height, ByteVector* shown, std::string* error);
-
-// Checks that the bytes are a RIFF WAVE image with an uncompressed PCM format
-// of 8 or 16 bits and a data chunk, all inside the bytes. Returns 1, or 0 with
-// *error set.
-int CheckWaveImage(const ByteVector& wave, std::string* error);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -83,3 +84,30 @@ int MakeDirectory(const std::string& path, std::string* error) {
     *error = std::string("cannot create folder: ") + std::strerror(errno);
     return 0;
 }
+
+int FileIdentity(const std::string& path, FileId* id) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return 0;
+    *id = FileId{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return 1;
+}
+
+int WriteTemporaryFile(const ByteVector& data, std::string* path, std::string* error) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/pkm-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back(0);
+    int descriptor = mkstemp(name.data());
+    if (descriptor < 0) {
+        *error = pattern + ": cannot create: " + std::strerror(errno);
+        return 0;
+    }
+    close(descriptor);
+    *path = name.data();
+    if (WriteWholeFile(*path, data, error)) return 1;
+    *error = *path + ": " + *error;
+    RemoveFile(*path);
+    return 0;
+}
+
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }

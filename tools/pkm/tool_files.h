@@ -30,3 +30,24 @@ int ListDirectory(const std::string& path, std::vector<std::string>* names);
 // Creates a folder (its parent must exist); an existing folder is accepted.
 // Returns 1, or 0 with *error set.
 int MakeDirectory(const std::string& path, std::string* error);
+
+// What tells one file or folder from every other, whatever path names it.
+struct FileId {
+    uint64_t volume;
+    uint64_t index;
+    bool operator==(const FileId& other) const { return volume == other.volume && index == other.index; }
+};
+
+// The identity of the existing file or folder at `path` (device and file
+// number; on Windows volume serial and file index), following links: two
+// spellings of one file (./, .., a link) give the same. Returns 1, or 0 when
+// it cannot be found.
+int FileIdentity(const std::string& path, FileId* id);
+
+// Writes `data` to a new file in the system's folder for temporary files.
+// Returns 1 with *path naming it (the caller removes it with RemoveFile), or
+// 0 with *error set.
+int WriteTemporaryFile(const ByteVector& data, std::string* path, std::string* error);
+
+// Deletes a file; one that is not there is no error.
+void RemoveFile(const std::string& path);

@@ -103,3 +103,35 @@ int MakeDirectory(const std::string& path, std::string* error) {
     *error = Reason("cannot create folder");
     return 0;
 }
+
+int FileIdentity(const std::string& path, FileId* id) {
+    // Folders open only with backup semantics; no access is asked for, so
+    // files in use elsewhere still tell who they are.
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    BOOL known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known) return 0;
+    *id = FileId{info.dwVolumeSerialNumber,
+                 (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return 1;
+}
+
+int WriteTemporaryFile(const ByteVector& data, std::string* path, std::string* error) {
+    char folder[MAX_PATH + 1];
+    char name[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH || !GetTempFileNameA(folder, "pkm", 0, name)) {
+        *error = Reason("cannot create a temporary file");
+        return 0;
+    }
+    *path = name;
+    if (WriteWholeFile(*path, data, error)) return 1;
+    *error = *path + ": " + *error;
+    RemoveFile(*path);
+    return 0;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }

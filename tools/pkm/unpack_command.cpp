@@ -1,5 +1,6 @@
 // pkm unpack: writes a module's entries into an authoring folder (PNG, WAV, plain text).
 #include "modules/container.h"
+#include "modules/wave.h"
 #include "platform/memory.h"
 #include "tools/pkm/authoring.h"
 #include "tools/pkm/commands.h"
@@ -62,11 +63,12 @@ bool CelUnpacks(const std::string& modulePath, const std::string& stem) {
            RegionMask(region, picture.width, picture.height, &shown, &ignored);
 }
 
+// A sound goes to sounds/ when the program plays it, which is what the build accepts.
 bool SoundUnpacks(const std::string& modulePath, const std::string& name) {
     ByteVector wave;
     std::string ignored;
     return Stem(name).find('%') == std::string::npos && ReadModuleEntry(modulePath, name, true, &wave, &ignored) &&
-           CheckWaveImage(wave, &ignored);
+           WaveImageIsSound(wave.data(), static_cast<uint32_t>(wave.size()));
 }
 
 // Decides where each entry goes. Only the first record of a name counts, as

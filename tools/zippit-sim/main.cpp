@@ -4,6 +4,7 @@
 //   zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]
 //              [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]
 //              [--scale N]
+//   zippit-sim --help
 //
 // Output, one line per frame:
 //   frame=N t=MS action=NAME step=S cel=C x=X y=Y w=W h=H sound=K
@@ -45,6 +46,7 @@ struct Options {
     const char* pngDir = nullptr;
     const char* gifPath = nullptr;
     int32_t scale = 1;  // the whole factor a monitor's DPI would give
+    bool help = false;  // --help: print the usage and run nothing
 };
 
 // The simulated screen.
@@ -95,12 +97,45 @@ bool ParseList(const char* text, int count, int32_t* values) {
     return true;
 }
 
+// The options, as --help lists them: each with its value, what it does, the
+// values it takes (which a bad value's message repeats) and its default.
+struct OptionHelp {
+    const char* name;
+    const char* value;
+    const char* meaning;
+    const char* takes;
+    const char* byDefault;
+};
+const OptionHelp kOptions[] = {
+    {"--seed", "N", "the random generator's seed", "a whole number from 0 to 4294967295", "1"},
+    {"--frames", "N", "frames to run and print", "a whole number from 0 to 4611686018427387903", "100"},
+    {"--support", "L,T,R,B", "the window the character stands on", "four whole numbers", "0,0,1024,768"},
+    {"--cursor", "X,Y", "where the mouse pointer stays", "two whole numbers", "0,0"},
+    {"--char-act-per", "N", "the personality, calm to lively", "a whole number from 100 to 1000", "550"},
+    {"--sound", "0|1", "sound off or on", "0 or 1", "1"},
+    {"--start", "X,Y", "the character window's first top-left corner", "two whole numbers", "0,0"},
+    {"--png", "DIR", "also write each frame as DIR/frame-NNNNN.png", "an existing folder", nullptr},
+    {"--gif", "FILE", "also write the run as an animated GIF", "a file name", nullptr},
+    {"--scale", "N", "the whole factor the character is drawn at", "a whole number from 1 to 8", "1"},
+};
+
+void PrintUsage(FILE* out) {
+    std::fputs("usage: zippit-sim MODULE [OPTION VALUE]...\n"
+               "Runs the character of MODULE on a simulated 1024 x 768 screen and prints one line per frame:\n"
+               "  frame=N t=MS action=NAME step=S cel=C x=X y=Y w=W h=H sound=K\n"
+               "options:\n",
+               out);
+    for (const OptionHelp& option : kOptions) {
+        std::string word = std::string(option.name) + " " + option.value;
+        std::fprintf(out, "  %-20s %s (%s%s%s)\n", word.c_str(), option.meaning, option.takes,
+                     option.byDefault ? "; default " : "", option.byDefault ? option.byDefault : "");
+    }
+    std::fprintf(out, "  %-20s %s\n", "--help, -h", "print this text");
+}
+
 int Fail(const char* what, const char* value) {
     std::fprintf(stderr, "zippit-sim: %s%s%s\n", what, value ? ": " : "", value ? value : "");
-    std::fputs("usage: zippit-sim MODULE [--seed N] [--frames N] [--support L,T,R,B] [--cursor X,Y]\n"
-               "                  [--char-act-per N] [--sound 0|1] [--start X,Y] [--png DIR] [--gif FILE]\n"
-               "                  [--scale N]\n",
-               stderr);
+    std::fputs("(zippit-sim --help lists the options)\n", stderr);
     return 1;
 }
 
@@ -108,11 +143,19 @@ int Fail(const char* what, const char* value) {
 bool ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
         const char* word = argv[i];
+        if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
+            g_options.help = true;
+            return true;
+        }
         if (std::strncmp(word, "--", 2) != 0) {
             if (g_options.module) return Fail("more than one module given", word), false;
             g_options.module = word;
             continue;
         }
+        const OptionHelp* option = nullptr;
+        for (const OptionHelp& known : kOptions)
+            if (std::strcmp(word, known.name) == 0) option = &known;
+        if (!option) return Fail("unknown option", word), false;
         if (i + 1 >= argc) return Fail("option without a value", word), false;
         const char* value = argv[++i];
         int64_t number = 0;
@@ -143,14 +186,13 @@ bool ParseOptions(int argc, char** argv) {
             g_options.scale = static_cast<int32_t>(number);
         } else if (std::strcmp(word, "--png") == 0) {
             g_options.pngDir = value;
-        } else if (std::strcmp(word, "--gif") == 0) {
-            g_options.gifPath = value;
         } else {
-            return Fail("unknown option", word), false;
+            g_options.gifPath = value;
         }
         if (!ok) {
             std::string what = std::string("bad value for ") + word;
-            return Fail(what.c_str(), value), false;
+            std::string given = std::string(value) + " (" + option->takes + ")";
+            return Fail(what.c_str(), given.c_str()), false;
         }
     }
     if (!g_options.module) return Fail("no module given", nullptr), false;
@@ -361,6 +403,10 @@ int main(int argc, char** argv) {
     // Frame lines reach a pipe or file the same on every system.
     SysBinaryStandardOutput();
     if (!ParseOptions(argc, argv)) return 1;
+    if (g_options.help) {
+        PrintUsage(stdout);
+        return 0;
+    }
 
     UserSettings.SndUse = g_options.sound;
     UserSettings.CharActPer = g_options.charActPer;
