@@ -18,6 +18,9 @@
 constexpr int32_t kDefaultCharActPer = 550;
 constexpr int32_t kMinCharActPer = 100;
 constexpr int32_t kMaxCharActPer = 1000;
+// Bytes of the `Module` value, one of them kept for the terminating zero: a
+// running module whose name is longer could not be saved.
+constexpr uint32_t kModuleValueBuffer = 256;
 
 // The user's choices, read from the product key at start-up and written back
 // at the end (settings/settings.h); the dialogs change them, the runtime

@@ -13,8 +13,6 @@
 // and, where the program could not write that, under the user's root.
 constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
-constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
-
 // Reads the product key into UserSettings, each value from the user's key when
 // it is readable there, else from the machine's. Returns 1, or 0 when neither
 // key exists or `Module` is missing from both or longer than 255 bytes; when

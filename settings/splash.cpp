@@ -9,7 +9,6 @@
 #include "modules/wave.h"
 #include "platform/memory.h"
 #include "platform/sound.h"
-#include "settings/module_library.h"
 
 #include <cstdio>
 #include <cstring>

@@ -5,12 +5,12 @@
 #include "mascot/behaviour.h"
 #include "mascot/frame.h"
 #include "mascot/product.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "modules/scale.h"
 #include "platform/win32/handles.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
-#include "settings/module_library.h"
 #include "settings/settings.h"
 #include "settings/win32/dialogs.h"
 

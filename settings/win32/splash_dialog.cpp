@@ -2,7 +2,6 @@
 // one-second timer whose ticks load the character, and ends on the sixth
 // tick, a click or Enter once the character is loaded; never on Escape.
 #include "mascot/product.h"
-#include "mascot/win32/main_window.h"
 #include "platform/memory.h"
 #include "resources/zippit/resource.h"
 #include "settings/settings.h"
@@ -97,7 +96,7 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR LoadingSplash() {
-    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashDialogProc, 0);
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SPLASH), nullptr, SplashDialogProc, 0);
     // A splash that ended another way (its loop broken from outside) keeps no sound.
     SplashReleaseSound(&g_splashState);
     return result == 1 ? 1 : 0;

@@ -1,8 +1,8 @@
 // Tests of a switch of the running character between frames, on the
 // simulated screen: the new character stands on the edge the old one stood on.
 #include "mascot/frame.h"
+#include "mascot/running_character.h"
 #include "platform/portable/hooks.h"
-#include "settings/module_library.h"
 #include "tests/support/mascot_fixture.h"
 
 #include <string>
