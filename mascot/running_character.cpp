@@ -1,7 +1,9 @@
 // The running character's loading and replacement: the first load with its
-// message and first draw, the switch of module and the rescale.
+// message and first draw, the switch of module, and the rescale for the
+// monitor the character stands on.
 #include "mascot/running_character.h"
 
+#include "mascot/frame.h"
 #include "mascot/product.h"
 #include "mascot/random.h"
 #include "mascot/state.h"
@@ -11,18 +13,27 @@
 #include "platform/sound.h"
 
 #include <cstring>
+#include <utility>
 
 int LoadStartingCharacter(Character* target, const char* modulePath, int32_t scale) {
-    Character loaded = {};
-    CharacterLoad result = LoadCharacter(&loaded, modulePath, scale);
-    if (result == CharacterLoad::kVersion) SysMessageBox(nullptr, kMsgModuleVersion, kProductCaption, MessageIcon::kError);
-    if (result != CharacterLoad::kLoaded) return 0;
-    if (!LoadFirstAction(&loaded, NextRandom() % 100, UserSettings.SndUse)) {
+    int32_t percent = -1;  // the first action is drawn once, whichever factor loads
+    for (int32_t factor = scale < 1 ? 1 : scale; factor >= 1; factor--) {
+        Character loaded = {};
+        CharacterLoad result = LoadCharacter(&loaded, modulePath, factor);
+        if (result == CharacterLoad::kVersion)
+            SysMessageBox(nullptr, kMsgModuleVersion, kProductCaption, MessageIcon::kError);
+        // A canvas too large at this factor may fit at a smaller one.
+        if (result == CharacterLoad::kNoCanvas) continue;
+        if (result != CharacterLoad::kLoaded) return 0;
+        if (percent < 0) percent = NextRandom() % 100;
+        if (LoadFirstAction(&loaded, percent, UserSettings.SndUse)) {
+            *target = loaded;
+            return 1;
+        }
+        // So may a first action whose pictures are too large.
         ReleaseCharacter(&loaded);
-        return 0;
     }
-    *target = loaded;
-    return 1;
+    return 0;
 }
 
 namespace {
@@ -48,7 +59,7 @@ int SwitchRunningCharacter(const char* fileName) {
     if (!fileName || std::strlen(fileName) >= kModuleValueBuffer) return 0;
     Character loaded;
     std::memset(&loaded, 0, sizeof loaded);
-    if (!LoadStartingCharacter(&loaded, fileName, RunningCharacter.scale)) return 0;
+    if (!LoadStartingCharacter(&loaded, fileName, WantedScale())) return 0;
     loaded.onWindowTop = RunningCharacter.onWindowTop;
 
     ReplaceRunningCharacter(loaded);
@@ -57,43 +68,85 @@ int SwitchRunningCharacter(const char* fileName) {
     return 1;
 }
 
-int32_t ScaleForMonitorOf(SysWindow* window) {
+int32_t WantedScale() {
     Monitor monitor;
-    SysWindowMonitor(window, &monitor);
-    return ScaleForDpi(monitor.dpi);
+    const Action* action = RunningCharacter.currentAction;
+    Rect window;
+    if (action && SysWindowRect(MainWindow, &window)) {
+        // While a shift of anchor is pending the window still stands for the previous action's anchor.
+        Point stand = {HoldCoordinate(static_cast<int64_t>(window.left) + action->anchorX - PendingShiftX),
+                       HoldCoordinate(static_cast<int64_t>(window.top) + action->anchorY - PendingShiftY)};
+        SysMonitorAt(stand, &monitor);
+    } else {
+        SysWindowMonitor(nullptr, &monitor);
+    }
+    int32_t scale = ScaleForDpi(monitor.dpi);
+    return scale < kMaxScale ? scale : kMaxScale;
 }
 
-int RescaleRunningCharacter(int32_t scale) {
-    if (scale < 1) scale = 1;
-    if (scale == (RunningCharacter.scale < 1 ? 1 : RunningCharacter.scale)) return 1;
-    Character loaded;
-    std::memset(&loaded, 0, sizeof loaded);
-    if (LoadCharacter(&loaded, RunningCharacter.modulePath, scale) != CharacterLoad::kLoaded) return 0;
-    const Action* current = RunningCharacter.currentAction;
-    Action* action = LoadScaledAction(loaded.modulePath, current->name, scale, UserSettings.SndUse);
-    if (!action) {
-        ReleaseCharacter(&loaded);
+int RescaleRunningCharacter() {
+    Character& character = RunningCharacter;
+    Action* action = character.currentAction;
+    Rect window;
+    if (!action || !SysWindowRect(MainWindow, &window)) return 0;
+    int32_t current = character.scale < 1 ? 1 : character.scale;
+    int32_t wanted = WantedScale();
+    if (wanted == current) return 0;
+
+    // The current action's pictures once more, without its sounds: those stay
+    // with the running action, which may be playing one from its memory.
+    Action* fresh = LoadAction(character.modulePath, action->name, 0);
+    if (!fresh) return 0;
+    // The largest factor up to the wanted one at which the canvas and the
+    // pictures can be made; none above the current one leaves all as it is.
+    int32_t width = character.canvasWidth / current;  // at most 65535, and factors at most kMaxScale
+    int32_t height = character.canvasHeight / current;
+    DibImage canvas = {};
+    int32_t factor = wanted;
+    for (; factor >= 1 && factor != current; factor--) {
+        if (!CreateCanvas(&canvas, character.modulePath, width * factor, height * factor)) continue;
+        if (ScaleAction(fresh, factor)) break;
+        ReleaseDibImage(&canvas);
+    }
+    if (factor < 1 || factor == current) {
+        ReleaseAction(fresh);
         return 0;
     }
-    // The same action goes on where it was, not from its start.
-    action->tickCount = current->tickCount;
-    action->stepIndex = current->stepIndex;
-    action->loopsDone = current->loopsDone;
-    loaded.currentAction = action;
-    loaded.onWindowTop = RunningCharacter.onWindowTop;
-    loaded.edgeHit = RunningCharacter.edgeHit;
 
-    // The standing point: the window still stands for the anchor before the
-    // last switch of action while a shift is pending.
-    Rect window;
-    SysWindowRect(MainWindow, &window);
-    int64_t standX = static_cast<int64_t>(window.left) + current->anchorX - PendingShiftX;
-    int64_t standY = static_cast<int64_t>(window.top) + current->anchorY - PendingShiftY;
+    // The shift that keeps the standing point: the window stands for the old
+    // anchor less any pending shift.
+    int64_t shiftX = PendingShiftX + fresh->anchorX - action->anchorX;
+    int64_t shiftY = PendingShiftY + fresh->anchorY - action->anchorY;
+    SysSelectBitmap(BackBufferDC, canvas.bitmap);
+    ReleaseDibImage(&character.canvas);
+    character.canvas = canvas;
+    character.canvasWidth = canvas.width;
+    character.canvasHeight = canvas.height;
+    // The margins were multiplied at load (a margin held to the coordinate
+    // range comes back smaller; any such margin is off every screen).
+    character.marginLeft = ScaleDistance(character.marginLeft / current, factor);
+    character.marginRight = ScaleDistance(character.marginRight / current, factor);
+    character.scale = factor;
+    // The action goes on where it was, with its sounds and its watch, in the new pictures.
+    std::swap(action->cels, fresh->cels);
+    std::swap(action->celCount, fresh->celCount);
+    std::swap(action->steps, fresh->steps);
+    std::swap(action->stepCount, fresh->stepCount);
+    std::swap(action->anchorX, fresh->anchorX);
+    std::swap(action->anchorY, fresh->anchorY);
+    ReleaseAction(fresh);
 
-    ReplaceRunningCharacter(loaded);
-
-    const DibImage& image = action->cels[action->steps[CurrentStepIndex(action)].celIndex].image;
-    SysPlaceWindow(MainWindow, HoldCoordinate(standX - action->anchorX), HoldCoordinate(standY - action->anchorY),
-                   image.width, image.height);
+    const Cel* cel = RedrawShownCel();
+    if (!SysIsVisible(MainWindow)) {
+        // Hidden by the frame: the frame that shows it again keeps the standing point.
+        PendingShiftX = shiftX;
+        PendingShiftY = shiftY;
+        return 1;
+    }
+    SysPlaceWindow(MainWindow, HoldCoordinate(window.left - shiftX), HoldCoordinate(window.top - shiftY),
+                   cel->image.width, cel->image.height);
+    PendingShiftX = 0;
+    PendingShiftY = 0;
+    SysPaintWindow(MainWindow, character.palette, BackBufferDC, cel->image.width, cel->image.height);
     return 1;
 }
