@@ -87,6 +87,18 @@ bool UserIsBusy(SysWindow* foreground) {
     return state != UserState::kAvailable;
 }
 
+// Gives the mascot window the shape of cel `index` of `action` when
+// `reshape`, and copies the cel's picture into the back buffer; it becomes
+// the cel drawn.
+void DrawCel(const Action* action, int32_t index, bool reshape) {
+    const Cel& cel = action->cels[index];
+    if (reshape) SysSetWindowShape(MainWindow, cel.regionData, cel.regionSize);
+    SysBitmap* previous = SysSelectBitmap(CelDC, cel.image.bitmap);
+    SysCopyPixels(BackBufferDC, CelDC, cel.image.width, cel.image.height);
+    SysSelectBitmap(CelDC, previous);
+    LastDrawn = DrawnCel{action->serial, index, cel.image.bitmap, cel.regionData};
+}
+
 // Follows the foreground window. Returns false when the taskbar or (unless
 // the user turned it off) a full-screen program or a presentation is in
 // front: the mascot is then hidden and the frame ends.
@@ -159,6 +171,16 @@ int32_t WatchCursor(Action* action) {
 }
 
 }  // namespace
+
+const Cel* RedrawShownCel() {
+    const Action* action = RunningCharacter.currentAction;
+    int32_t index = action->steps[CurrentStepIndex(action)].celIndex;
+    if (LastDrawn.serial == action->serial && LastDrawn.index >= 0 && LastDrawn.index < action->celCount)
+        index = LastDrawn.index;
+    // The pictures may be new ones at the addresses of the old: the shape is given whatever it seems.
+    DrawCel(action, index, true);
+    return &action->cels[index];
+}
 
 void ResetFrameState() {
     SupportWindow = nullptr;
@@ -287,13 +309,7 @@ void FrameTick() {
     int32_t celIndex = static_cast<int32_t>(cel - action->cels);
     DrawnCel drawing = {action->serial, celIndex, cel->image.bitmap, cel->regionData};
     bool newCel = !visible || !SameCel(drawing, LastDrawn);
-    if (newCel) {
-        if (!visible || !SameShapeAsDrawn(action, cel)) SysSetWindowShape(MainWindow, cel->regionData, cel->regionSize);
-        SysBitmap* previous = SysSelectBitmap(CelDC, cel->image.bitmap);
-        SysCopyPixels(BackBufferDC, CelDC, width, height);
-        SysSelectBitmap(CelDC, previous);
-        LastDrawn = drawing;
-    }
+    if (newCel) DrawCel(action, celIndex, !visible || !SameShapeAsDrawn(action, cel));
 
     // A module's offsets and anchors may be any 32-bit number: the sums are
     // taken in 64 bits and the result held to the coordinate range.

@@ -8,6 +8,7 @@
 // take their picture from the direction of the cursor.
 #pragma once
 
+#include "modules/action.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -49,6 +50,12 @@ int32_t CursorDirection();
 // Whole degrees (0 to 180) at (ax, ay) between the directions to (bx, by) and
 // to (cx, cy); 0 when either direction has no length.
 int32_t AngleBetween(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
+
+// Draws the cel the mascot window shows afresh, as a frame draws one: the
+// cel the last frame drew when it is the current action's, else the current
+// step's. Gives the window its shape and copies its picture into the back
+// buffer, without placing or painting the window. Returns the cel.
+const Cel* RedrawShownCel();
 
 // Forgets the supporting window and the watch, and lifts every stop of the
 // frames and the user's absence, as at start-up.

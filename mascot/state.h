@@ -18,6 +18,9 @@
 constexpr int32_t kDefaultCharActPer = 550;
 constexpr int32_t kMinCharActPer = 100;
 constexpr int32_t kMaxCharActPer = 1000;
+// Bytes of the `Module` value, one of them kept for the terminating zero: a
+// running module whose name is longer could not be saved.
+constexpr uint32_t kModuleValueBuffer = 256;
 
 // The hide key as the product key holds it: the modifiers times 256 plus the
 // key's virtual-key code; the modifiers add up 1 for Alt, 2 for Ctrl, 4 for

@@ -90,6 +90,10 @@ constexpr int32_t kStandardDpi = 96;
 // cannot tell).
 void SysWindowMonitor(SysWindow* window, Monitor* monitor);
 
+// The monitor that holds `point`, or the nearest one when it lies on none.
+// Always fills `monitor`, as SysWindowMonitor does.
+void SysMonitorAt(const Point& point, Monitor* monitor);
+
 // 1 when the window has a title bar, 0 when it has none (a full-screen
 // game or film, the desktop) or is no window.
 int SysWindowHasCaption(SysWindow* window);

@@ -1,9 +1,8 @@
 // The installed character modules: the module files (*.Pkm) of the current
-// directory, listed by their display names; switching the running character
-// to another module, and the texts of deleting one.
+// directory, listed by their display names, and the texts of deleting one.
+// Switching the running character to one of them is the mascot's own
+// (mascot/running_character.h).
 #pragma once
-
-#include "platform/window.h"
 
 #include <cstdint>
 
@@ -54,26 +53,3 @@ int IsModuleInUse(const char* fileName, const char* modulePath);
 // it is cut at a character boundary and ends with "…". Returns 1 when the
 // whole name fits, 0 when it was cut.
 int BuildDeleteQuestion(const char* displayName, char out[kDeleteQuestionCapacity]);
-
-// Replaces the running character with the module `fileName`, loaded whole
-// first at the running character's scale. On success the new canvas is selected into BackBufferDC, any sound is
-// stopped, the old character is released and the new one takes its place,
-// standing on the same edge of the supporting window, which the next frame
-// snaps it onto afresh; returns 1. On failure (after any message of the
-// loader's own) the running character is untouched; returns 0. A name over
-// 255 bytes, which the settings could not hold, fails without a load.
-int SwitchRunningCharacter(const char* fileName);
-
-// The character's scale on the monitor that holds most of `window` (the
-// primary monitor for nullptr), from that monitor's DPI and the user's size.
-int32_t ScaleForMonitorOf(SysWindow* window);
-
-// Loads the running character anew at `scale` (values below 1 count as 1):
-// canvas, margins and the current action, which goes on at the same step.
-// On success the new canvas is selected into BackBufferDC, any sound is
-// stopped, the old character released, and the mascot window resized so the
-// character's standing point stays where it was; returns 1. The same scale
-// as now does nothing and returns 1. On failure the running character is
-// untouched; returns 0. Never call it while a frame is running: the frame
-// holds the current action.
-int RescaleRunningCharacter(int32_t scale);

@@ -14,8 +14,6 @@
 // and, where the program could not write that, under the user's root.
 constexpr char kProductKey[] = "Software\\Tallowmere\\PocopalDemo";
 
-constexpr uint32_t kModuleValueBuffer = 256;  // bytes; one is kept for the terminating zero
-
 // Reads the product key into UserSettings, each value from the key written
 // last (the user's or the machine's) when it is readable there, else from the
 // other; the values no save writes (`HideOverFullScreen`, `HideHotKey`,

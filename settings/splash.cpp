@@ -9,7 +9,6 @@
 #include "modules/wave.h"
 #include "platform/memory.h"
 #include "platform/sound.h"
-#include "settings/module_library.h"
 
 #include <cstdio>
 #include <cstring>
@@ -63,7 +62,7 @@ SplashTick SplashOnTick(SplashState* splash, const char* module) {
 
     // The character starts at the primary monitor's scale; the mascot window
     // rescales it when it comes to stand on a monitor of another DPI.
-    if (!LoadStartingCharacter(&RunningCharacter, module, ScaleForMonitorOf(nullptr))) return SplashTick::kLoadFailed;
+    if (!LoadStartingCharacter(&RunningCharacter, module, WantedScale())) return SplashTick::kLoadFailed;
     splash->loaded = 1;
     int32_t count = RunningCharacter.bootSoundCount;
     if (count > 0) {

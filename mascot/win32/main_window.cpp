@@ -12,7 +12,6 @@
 #include "platform/win32/wide_text.h"
 #include "resources/zippit/resource.h"
 #include "settings/help.h"
-#include "settings/module_library.h"
 #include "settings/settings.h"
 #include "settings/win32/dialogs.h"
 
@@ -30,9 +29,11 @@ namespace {
 UINT g_taskbarCreated = 0;     // the registered "TaskbarCreated" message; 0 until the window exists
 bool g_settingsSaved = false;  // the settings were written this run
 bool g_sessionEnded = false;   // the session ends: the tray icon stays away
+bool g_rescalePosted = false;  // a rescale waits in the queue
+bool g_rescaling = false;      // the rescale is placing the window
 
 constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED, missing from older SDK headers
-constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale to wParam between frames
+constexpr UINT kRescaleCharacter = WM_USER + 1;  // posted to self: rescale between frames
 
 constexpr UINT kDropPathBuffer = 256;  // characters of one dropped file's path, its zero included
 
@@ -251,16 +252,23 @@ void OnExitSizeMove(HWND window) {
     if (SupportWindow) SetForegroundWindow(ToHwnd(SupportWindow));
 }
 
-// The window came to a monitor of another DPI. The message arrives inside
-// the frame's own move of the window, while the frame holds the current
-// action, so the reload waits for the next message of the loop.
-void OnDpiChanged(HWND window, WPARAM dpi) {
-    int32_t scale = CharacterScale(static_cast<int32_t>(HIWORD(dpi)));
-    if (scale != RunningCharacter.scale) PostMessageA(window, kRescaleCharacter, static_cast<WPARAM>(scale), 0);
+// Most of the window came onto a monitor of another DPI. The message
+// arrives inside the frame's own move of the window, while the frame holds
+// the current action, so the rescale waits for the next message of the loop;
+// it then goes by the monitor under the standing point, so a change undone
+// meanwhile changes nothing. The rescale's own move of the window sends the
+// message too: that one is passed over, or a character whose standing point
+// lies off its window's middle could go back and forth between two monitors.
+void OnDpiChanged(HWND window) {
+    if (g_rescaling || g_rescalePosted) return;
+    g_rescalePosted = PostMessageA(window, kRescaleCharacter, 0, 0) != 0;
 }
 
-void OnRescaleCharacter(HWND window, WPARAM scale) {
-    if (RescaleRunningCharacter(static_cast<int32_t>(scale))) InvalidateRect(window, nullptr, FALSE);
+void OnRescaleCharacter() {
+    g_rescalePosted = false;
+    g_rescaling = true;
+    RescaleRunningCharacter();
+    g_rescaling = false;
 }
 
 void OnQueryNewPalette(HWND window) {
@@ -366,10 +374,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case kDpiChanged:
             // The suggested rectangle is not taken: the character keeps its standing point instead.
-            OnDpiChanged(window, wParam);
+            OnDpiChanged(window);
             return 0;
         case kRescaleCharacter:
-            OnRescaleCharacter(window, wParam);
+            OnRescaleCharacter();
             return 0;
         case WM_QUERYNEWPALETTE:
             OnQueryNewPalette(window);

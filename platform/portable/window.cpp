@@ -112,25 +112,46 @@ void SysSetWindowShape(SysWindow* window, const uint8_t* regionData, uint32_t re
 
 void SysCursorPos(Point* point) { *point = g_cursor; }
 
+namespace {
+
+// The monitor that holds the largest part of `rect`, or the nearest one when
+// it lies on none; ties keep the earlier one. Needs a monitor set.
+Monitor MonitorOf(const Rect& rect) {
+    Monitor best = g_monitors.front();
+    int64_t bestOverlap = 0;
+    int64_t bestDistance = INT64_MAX;
+    for (const Monitor& candidate : g_monitors) {
+        int64_t overlap = OverlapArea(rect, candidate.area);
+        int64_t distance = Distance(rect, candidate.area);
+        if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && distance < bestDistance)) {
+            best = candidate;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
     if (g_monitors.empty()) {
         *monitor = Monitor{Desktop().rect, Desktop().rect, kStandardDpi};
         return;
     }
     *monitor = g_monitors.front();
-    if (!window || window->destroyed) return;
-    // The largest overlap wins; with none, the nearest monitor. Ties keep the earlier one.
-    int64_t bestOverlap = 0;
-    int64_t bestDistance = INT64_MAX;
-    for (const Monitor& candidate : g_monitors) {
-        int64_t overlap = OverlapArea(window->rect, candidate.area);
-        int64_t distance = Distance(window->rect, candidate.area);
-        if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && distance < bestDistance)) {
-            *monitor = candidate;
-            bestOverlap = overlap;
-            bestDistance = distance;
-        }
+    if (window && !window->destroyed) *monitor = MonitorOf(window->rect);
+}
+
+void SysMonitorAt(const Point& point, Monitor* monitor) {
+    if (g_monitors.empty()) {
+        *monitor = Monitor{Desktop().rect, Desktop().rect, kStandardDpi};
+        return;
     }
+    // The pixel at the point: on a monitor's edge it belongs to the monitor on its right or below.
+    int32_t x = point.x == INT32_MAX ? point.x - 1 : point.x;
+    int32_t y = point.y == INT32_MAX ? point.y - 1 : point.y;
+    *monitor = MonitorOf(Rect{x, y, x + 1, y + 1});
 }
 
 int SysWindowHasCaption(SysWindow* window) {

@@ -75,11 +75,9 @@ int32_t MonitorDpi(HMONITOR monitor) {
     return dpi > 0 ? dpi : kStandardDpi;
 }
 
-}  // namespace
-
-void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
-    HMONITOR handle = window ? MonitorFromWindow(Hwnd(window), MONITOR_DEFAULTTONEAREST)
-                             : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+// Fills `monitor` from `handle`, with the desktop's rectangle and 96 DPI when
+// the system cannot tell.
+void FillMonitor(HMONITOR handle, Monitor* monitor) {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
     if (handle && GetMonitorInfoA(handle, &info)) {
@@ -89,6 +87,18 @@ void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
     RECT desktop = {0, 0, 0, 0};
     GetWindowRect(GetDesktopWindow(), &desktop);
     *monitor = Monitor{FromRECT(desktop), FromRECT(desktop), kStandardDpi};
+}
+
+}  // namespace
+
+void SysWindowMonitor(SysWindow* window, Monitor* monitor) {
+    FillMonitor(window ? MonitorFromWindow(Hwnd(window), MONITOR_DEFAULTTONEAREST)
+                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                monitor);
+}
+
+void SysMonitorAt(const Point& point, Monitor* monitor) {
+    FillMonitor(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST), monitor);
 }
 
 int SysWindowHasCaption(SysWindow* window) {

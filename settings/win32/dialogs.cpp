@@ -2,6 +2,7 @@
 #include "settings/win32/dialogs.h"
 
 #include "mascot/product.h"
+#include "mascot/running_character.h"
 #include "mascot/state.h"
 #include "platform/directory.h"
 #include "platform/memory.h"

@@ -2,7 +2,6 @@
 // one-second timer whose ticks load the character, and ends on the sixth
 // tick, a click or Enter once the character is loaded; never on Escape.
 #include "mascot/product.h"
-#include "mascot/win32/main_window.h"
 #include "platform/memory.h"
 #include "platform/msgbox.h"
 #include "platform/win32/wide_text.h"
@@ -101,7 +100,7 @@ INT_PTR CALLBACK SplashDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 INT_PTR LoadingSplash() {
-    INT_PTR result = DialogBoxParamW(Instance, MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashDialogProc, 0);
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SPLASH), nullptr, SplashDialogProc, 0);
     // A splash that ended another way (its loop broken from outside) keeps no sound.
     SplashReleaseSound(&g_splashState);
     return result == 1 ? 1 : 0;
