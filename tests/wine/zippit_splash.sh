@@ -70,7 +70,7 @@ if [ -x "$PKM" ]; then
     done
     "$PKM" build "$src" -o "$WORK/Lying.Pkm" >/dev/null
     check "pkm check names both boot sounds" \
-        [ "$("$PKM" check "$WORK/Lying.Pkm" | grep -c "^error: info.txt: sound 'boot0[01].snd' is not played")" = 2 ]
+        [ "$("$PKM" check "$WORK/Lying.Pkm" | grep -c "^error: info.txt: boot sound 'boot0[01].snd' is not played")" = 2 ]
 
     probe key clear
     probe key set-module Lying.Pkm
