@@ -53,15 +53,18 @@ int LeavingPart(const char* part, size_t length) {
     return (DotsAndBlanksOnly(part, length, &dots) && dots >= 2) || NamesDevice(part, length);
 }
 
-// 1 when a path has a part that names a device.
-int HasDevicePart(const char* path) {
+// 1 when any part of `path`, between '\' or '/', passes `test`.
+int AnyPart(const char* path, int (*test)(const char* part, size_t length)) {
     for (const char* part = path;;) {
         size_t length = std::strcspn(part, "\\/");
-        if (NamesDevice(part, length)) return 1;
+        if (test(part, length)) return 1;
         if (!part[length]) return 0;
         part += length + 1;
     }
 }
+
+// 1 when a path has a part that names a device.
+int HasDevicePart(const char* path) { return AnyPart(path, NamesDevice); }
 
 // 1 when `path` lies below `folder`, and is not the folder itself.
 int IsBelowFolder(const char* path, const char* folder) {
@@ -111,14 +114,7 @@ int StaysInFolder(const char* name) {
     }
 }
 
-int ClimbsOutOfFolder(const char* name) {
-    for (const char* part = name;;) {
-        size_t length = std::strcspn(part, "\\/");
-        if (LeavingPart(part, length)) return 1;
-        if (!part[length]) return 0;
-        part += length + 1;
-    }
-}
+int ClimbsOutOfFolder(const char* name) { return AnyPart(name, LeavingPart); }
 
 int IsLinkPath(const char* path) {
     size_t length = std::strlen(path);

@@ -356,6 +356,19 @@ protected:
         return -1;
     }
 
+    // Starts Setup, takes the dialog `caption` as it comes, confirms the end
+    // and waits for Setup to end.
+    void InstallWithDefaults(const std::string& caption) {
+        DWORD setup = StartSetup();
+        HWND dialog = WaitWindow(caption, setup);
+        ASSERT_NE(dialog, nullptr);
+        Press(dialog, IDOK);
+        HWND done = WaitWindow("退出", setup);
+        ASSERT_NE(done, nullptr);
+        Press(done, IDOK);
+        ASSERT_EQ(WaitExit(setup), 0);
+    }
+
     // Answers the cancel confirmation of the dialog with Yes and waits for Setup to end.
     void CancelSetup(HWND dialog, DWORD setup) {
         Press(dialog, IDCANCEL);
@@ -607,14 +620,7 @@ TEST_F(SetupDriverTest, ShortNameInstallRemovedThroughItsLongName) {
     WriteIni("[Setup]\r\nProductName=Short\r\nDefaultPath=" + std::string(shortFolder) +
              "\\Pet\r\n[LoadModule]\r\nModule=Zippy.Pkm\r\n[SetupFiles]\r\n1=a.exe\r\n"
              "[StartMenu]\r\nQuestion=C\r\nStartMenu=" + kGroup + "\r\n1=Play,\r\n");
-    DWORD setup = StartSetup();
-    HWND dialog = WaitWindow("Short 的安装", setup);
-    ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
-    HWND done = WaitWindow("退出", setup);
-    ASSERT_NE(done, nullptr);
-    Press(done, IDOK);
-    ASSERT_EQ(WaitExit(setup), 0);
+    ASSERT_NO_FATAL_FAILURE(InstallWithDefaults("Short 的安装"));
     std::string install = longFolder + "\\Pet";
     std::string link = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup + "\\Play.lnk";
     ASSERT_TRUE(Exists(link));
@@ -859,14 +865,7 @@ TEST_F(SetupDriverTest, UninstallLeavesNothingOfATypedNestedFolderAndFinishesWha
     WriteIni(std::string("[Setup]\r\nProductName=Small\r\nDefaultPath=C:/zippit-setup-test/Apps\\Pet\\\r\n"
                          "[SetupFiles]\r\n1=a.exe\r\n2=b.dat\r\n[StartMenu]\r\nQuestion=C\r\nStartMenu=") +
              kGroup + "\r\n1=Play,\r\n");
-    DWORD setup = StartSetup();
-    HWND dialog = WaitWindow("Small 的安装", setup);
-    ASSERT_NE(dialog, nullptr);
-    Press(dialog, IDOK);
-    HWND done = WaitWindow("退出", setup);
-    ASSERT_NE(done, nullptr);
-    Press(done, IDOK);
-    ASSERT_EQ(WaitExit(setup), 0);
+    ASSERT_NO_FATAL_FAILURE(InstallWithDefaults("Small 的安装"));
     std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + kGroup;
     std::string install = kInstall;
     ASSERT_TRUE(Exists(group + "\\Play.lnk"));
