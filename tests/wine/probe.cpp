@@ -36,9 +36,9 @@
 //                                        STEPS steps and releases it (system input, as a mouse)
 //   zippit_probe chord VK...             presses the keys (VK codes) in order and releases them
 //                                        in reverse (system input, as a keyboard: Ctrl+Alt+Z)
-//   zippit_probe looks HWND MS           watches HWND for up to MS (or until it has shown 3
-//                                        looks): prints looks=N, the different combinations of
-//                                        rectangle, region and on-screen pixels seen
+//   zippit_probe changes HWND MS         watches HWND for up to MS (or until its look changed 3
+//                                        times): prints changes=N, how often its rectangle,
+//                                        region or on-screen pixels changed
 //   zippit_probe respond HWND MS         how soon the program answers while it waits for its next
 //                                        frame: three times, 300 ms after the window changes its
 //                                        look (a frame ran), posts it the tray icon's right click
@@ -297,21 +297,23 @@ uint64_t Look(HWND window) {
     return hash;
 }
 
-int Looks(int argc, char** argv) {
+// Counts how often the window's look changes, up to 3, within the time
+// given. Changes, not distinct looks: an idle character that only blinks
+// shows two looks, for as long as it idles, and changes every second or two.
+int Changes(int argc, char** argv) {
     if (argc < 4) return 3;
     HWND window = ParseHwnd(argv[2]);
     DWORD ms = std::strtoul(argv[3], nullptr, 10);
-    uint64_t seen[3];
+    uint64_t last = Look(window);
     int count = 0;
     DWORD start = GetTickCount();
     while (count < 3 && GetTickCount() - start < ms) {
-        uint64_t look = Look(window);
-        bool known = false;
-        for (int i = 0; i < count; i++) known = known || seen[i] == look;
-        if (!known) seen[count++] = look;
         Sleep(20);
+        uint64_t look = Look(window);
+        if (look != last) count++;
+        last = look;
     }
-    std::printf("looks=%d\n", count);
+    std::printf("changes=%d\n", count);
     return 0;
 }
 
@@ -588,7 +590,7 @@ int main(int argc, char** argv) {
     if (command == "key") return Key(argc, argv);
     if (command == "drag") return Drag(argc, argv);
     if (command == "chord") return Chord(argc, argv);
-    if (command == "looks") return Looks(argc, argv);
+    if (command == "changes") return Changes(argc, argv);
     if (command == "respond") return Respond(argc, argv);
     if ((command == "text" || command == "slider" || command == "checkbox" || command == "press" ||
          command == "keydown" || command == "list" || command == "select") &&

@@ -95,8 +95,8 @@ check "the tray icon is there" [ "$(probe tray "$hwnd")" = "tray=1" ]
 
 # Animation: within seconds the window moves, changes shape or changes
 # picture (even the idle action blinks).
-looks=$(probe looks "$hwnd" 20000)
-check "the character animates ($looks)" [ "${looks#looks=}" -ge 3 ]
+changes=$(probe changes "$hwnd" 20000)
+check "the character animates ($changes)" [ "${changes#changes=}" -ge 3 ]
 
 # Dragging: grab the body and carry it up and to the right, then drop it;
 # it lands back on the edge where it was dropped. The probe moves the mouse
